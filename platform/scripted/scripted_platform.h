@@ -1,0 +1,75 @@
+// A platform backend without any window: it answers every dialog from a list of answers
+// and records what it was shown. Used by the tests and by the batch front end.
+//
+// Answers, one per dialog in the order the dialogs open:
+//   file dialogs   a path as typed into the dialog (relative to the request's current
+//                  folder; a name without extension gets the default extension), or ":ok"
+//                  for the proposed name; overwrite and create prompts count as confirmed
+//   any dialog     ":ok" (confirm unchanged) or ":cancel"
+//   other dialogs  as the dialog's ScriptBinding says (radio choice, ticked boxes,
+//                  field text, or a run of actions)
+// Once the answers run out every further dialog is cancelled.
+#pragma once
+
+#include "platform/platform.h"
+
+#include <deque>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace corelith {
+
+class ScriptedPlatform : public Platform {
+public:
+    ScriptedPlatform() = default;
+    explicit ScriptedPlatform(std::vector<std::string> answers);
+
+    void AddAnswer(std::string answer) { answers_.push_back(std::move(answer)); }
+    size_t AnswersLeft() const { return answers_.size(); }
+
+    // Where the batch lines go: "message CODE: TEXT" and "beep" to `errors`, the texts of
+    // echoed dialog labels ("ID: TEXT") to `output`. Either may be null.
+    void SetStreams(std::ostream* output, std::ostream* errors);
+    void SetSettingsFolder(std::string folder) { settingsFolder_ = std::move(folder); }
+
+    // What happened, one entry each, e.g. "message 147: Something is wrong.\nProject ...",
+    // "beep", "open: Select data file", "save: Save project as", "dialog: FORMATSPECIES",
+    // "cursor: wait", "start: /path/prog in /folder".
+    const std::vector<std::string>& Log() const { return log_; }
+    std::vector<std::string> Messages() const; // the "message ..." entries only
+    int BeepCount() const { return beeps_; }
+    Cursor CurrentCursor() const { return cursor_; }
+    const std::vector<FileDialogRequest>& FileRequests() const { return fileRequests_; }
+
+    // An answer did not fit its dialog (or a dialog has no template): the text says why.
+    // The dialog is cancelled and the batch front end reports a usage error.
+    const std::string& UsageError() const { return usageError_; }
+
+    void ShowMessage(int code, const std::string& caption, const std::string& text,
+                     MessageIcon icon, bool beep) override;
+    void Beep() override;
+    bool SelectFile(const FileDialogRequest& request, std::string& chosenPath) override;
+    int RunDialog(DialogModel& model) override;
+    void SetCursor(Cursor cursor) override;
+    bool StartProgram(const std::string& program, const std::string& folder) override;
+    std::string SettingsFolder() override;
+
+private:
+    std::deque<std::string> answers_;
+    std::ostream* output_ = nullptr;
+    std::ostream* errors_ = nullptr;
+    std::string settingsFolder_;
+    std::vector<std::string> log_;
+    std::vector<FileDialogRequest> fileRequests_;
+    int beeps_ = 0;
+    Cursor cursor_ = Cursor::Arrow;
+    std::string usageError_;
+    bool startPrograms_ = false;
+
+public:
+    // Tests leave programs unstarted (only logged); the batch front end starts them.
+    void SetStartPrograms(bool start) { startPrograms_ = start; }
+};
+
+} // namespace corelith

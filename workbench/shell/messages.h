@@ -1,0 +1,44 @@
+// The message catalogue: every numbered box the workbench shows, in four families, and
+// the wait and arrow cursors. Nothing else in the workbench shows a message box.
+#pragma once
+
+#include <string>
+
+namespace corelith {
+
+class Platform;
+
+inline constexpr char kProgramTitle[] = "Corelith";
+inline constexpr char kVersionText[] = "1.08 - Build: 07.10.2003";
+
+enum MessageCode {
+    kMsgVersion = 134,
+    kMsgInfo = 135,
+    kMsgFileNotFound = 136,
+    kMsgReferenceOverflow = 137,
+    kMsgSpeciesNamesDiffer = 138,
+    kMsgSpeciesOverflow = 139,
+    kMsgStationCountDiffers = 140,
+    kMsgSpeciesCountDiffers = 141,
+    kMsgEnvironmentOverflow = 142,
+    kMsgStationNamesDiffer = 143,
+    kMsgStationOverflow = 144,
+    kMsgCoreOverflow = 145,
+    kMsgHelp = 146,
+    kMsgProjectFailed = 147,
+};
+
+// Information family (134, 135, 146, 147): information icon, no beep; returns 1.
+int ShowInformation(Platform& platform, int code);
+// Overflow family (137, 139, 142, 144, 145): beep, stop icon; returns -1.
+int ShowOverflow(Platform& platform, int code, long limit);
+// File and count errors (136, 140, 141): beep, stop icon; returns -1.
+int ShowFileError(Platform& platform, int code, const std::string& path);
+// Name mismatch (138, 143): beep, stop icon; returns -1.
+int ShowNameMismatch(Platform& platform, int code, const std::string& firstName,
+                     const std::string& secondName);
+
+void ShowWaitCursor(Platform& platform);
+void ShowArrowCursor(Platform& platform);
+
+} // namespace corelith

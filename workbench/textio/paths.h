@@ -1,0 +1,31 @@
+// The one place that knows the path separator. The workbench runs with the platform's
+// separator; the Windows form is kept for tests and for paths typed with backslashes.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace corelith {
+
+enum class PathStyle { Posix, Windows };
+
+#ifdef _WIN32
+inline constexpr PathStyle kNativePathStyle = PathStyle::Windows;
+#else
+inline constexpr PathStyle kNativePathStyle = PathStyle::Posix;
+#endif
+
+char PathSeparator(PathStyle style = kNativePathStyle);
+
+// Folder part of a path, up to and including its last separator ("" when there is none).
+std::string FolderOf(std::string_view path, PathStyle style = kNativePathStyle);
+// File name part of a path, after its last separator.
+std::string FileNameOf(std::string_view path, PathStyle style = kNativePathStyle);
+// True when `path` names a file without reference to the current folder.
+bool IsAbsolutePath(std::string_view path, PathStyle style = kNativePathStyle);
+// `name` taken relative to `folder` (which ends with a separator or is empty);
+// an absolute `name` is returned unchanged.
+std::string JoinPath(std::string_view folder, std::string_view name,
+                     PathStyle style = kNativePathStyle);
+
+} // namespace corelith

@@ -1,0 +1,17 @@
+// "New Transfer Function Project...": the CapFac, Regress and Thread parameter files and
+// the project file read by the outside transfer-function program.
+#pragma once
+
+namespace corelith {
+
+struct Workbench;
+
+// Returns 0 when the project file was written (or the first dialog was cancelled),
+// -1..-9 when a later dialog was cancelled, -10/-11 project file errors, -20..-22 step errors.
+int BuildTransferFunctionProject(Workbench& wb, int projectNumber);
+
+// The options dialogs (Options menu on slot 1, and inside the builder). 1 after OK, 0 after Cancel.
+int CapFacOptions(Workbench& wb, int slot);
+int RegressOptions(Workbench& wb, int slot);
+
+} // namespace corelith
