@@ -3,6 +3,8 @@
 // uses them to know which controls exist.
 #pragma once
 
+#include "platform/dialog.h" // kIdOk and kIdCancel of the templates
+
 #include <string>
 #include <string_view>
 #include <vector>
