@@ -1,6 +1,198 @@
 #include "platform/scripted/scripted_platform.h"
 
+#include "platform/settings_folder.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <utility>
+
+#ifndef _WIN32
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 namespace corelith {
+
+namespace {
+
+constexpr char kCancelAnswer[] = ":cancel";
+constexpr char kOkAnswer[] = ":ok";
+constexpr char kStopAnswer[] = "stop";
+
+// Batch output is one entry per line, so line breaks inside a text are spelt out.
+std::string OneLine(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            out += "\\n";
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+bool IsPathSeparator(char c) {
+#ifdef _WIN32
+    return c == '\\' || c == '/';
+#else
+    return c == '/';
+#endif
+}
+
+bool IsAbsolute(const std::string& path) {
+#ifdef _WIN32
+    return (!path.empty() && IsPathSeparator(path[0])) || (path.size() >= 2 && path[1] == ':');
+#else
+    return !path.empty() && path[0] == '/';
+#endif
+}
+
+// A name typed into a file dialog, taken the way the common dialogs take it: relative to
+// the dialog's folder, and with the default extension when the name has none.
+std::string ResolveTypedName(const FileDialogRequest& request, std::string typed) {
+    size_t nameStart = typed.size();
+    while (nameStart > 0 && !IsPathSeparator(typed[nameStart - 1]))
+        --nameStart;
+    if (typed.find('.', nameStart) == std::string::npos && !request.defaultExtension.empty())
+        typed += "." + request.defaultExtension;
+    if (IsAbsolute(typed) || request.currentFolder.empty())
+        return typed;
+    std::string folder = request.currentFolder;
+    if (!IsPathSeparator(folder.back()))
+        folder += '/';
+    return folder + typed;
+}
+
+std::string JoinChoices(const std::vector<std::pair<std::string, int>>& choices) {
+    std::string out;
+    for (const auto& choice : choices)
+        out += (out.empty() ? "" : ", ") + choice.first;
+    return out;
+}
+
+int FindChoice(const std::vector<std::pair<std::string, int>>& choices, const std::string& word) {
+    for (const auto& choice : choices) {
+        if (choice.first == word)
+            return choice.second;
+    }
+    return 0;
+}
+
+} // namespace
+
+// The open dialog as the model sees it: control state kept in maps, seeded from the
+// template when one is known.
+class ScriptedPlatform::Dialog final : public DialogControls {
+  public:
+    Dialog(ScriptedPlatform& owner, DialogModel& model, std::string resource,
+           std::vector<int> echoed)
+        : owner_(owner), model_(model), resource_(std::move(resource)),
+          echoed_(echoed.begin(), echoed.end()) {}
+
+    void Load(const std::vector<ScriptedControl>& controls) {
+        templateKnown_ = true;
+        int group = 0;
+        ScriptedControl::Kind previous = ScriptedControl::Kind::Other;
+        for (const ScriptedControl& control : controls) {
+            // Radio buttons that follow one another form one group, as in a template
+            // where each group starts a new run.
+            if (control.kind == ScriptedControl::Kind::Radio &&
+                previous != ScriptedControl::Kind::Radio)
+                ++group;
+            previous = control.kind;
+            if (control.id < 0)
+                continue;
+            kinds_[control.id] = control.kind;
+            if (control.kind == ScriptedControl::Kind::Radio)
+                radioGroup_[control.id] = group;
+            if (!control.text.empty() && control.kind != ScriptedControl::Kind::Radio &&
+                control.kind != ScriptedControl::Kind::Check)
+                texts_[control.id] = control.text;
+        }
+    }
+
+    bool HasControl(int id) const {
+        return !templateKnown_ || id == kIdOk || id == kIdCancel || kinds_.count(id) != 0;
+    }
+
+    std::string Text(int id) const override {
+        auto it = texts_.find(id);
+        return it != texts_.end() ? it->second : std::string();
+    }
+    void SetText(int id, const std::string& text) override {
+        texts_[id] = text;
+        if (echoed_.count(id) != 0 && owner_.output_ != nullptr)
+            *owner_.output_ << id << ": " << OneLine(text) << '\n';
+    }
+    bool Checked(int id) const override {
+        auto it = checked_.find(id);
+        return it != checked_.end() && it->second;
+    }
+    void SetChecked(int id, bool checked) override { checked_[id] = checked; }
+    void FocusDialog() override {}
+    void FocusControl(int) override {}
+    void Beep() override { owner_.Beep(); }
+    void End(int result) override {
+        if (!ended_) {
+            ended_ = true;
+            result_ = result;
+        }
+    }
+
+    bool Ended() const { return ended_; }
+    int Result() const { return result_; }
+    const std::string& Resource() const { return resource_; }
+
+    // A user's click: auto check boxes and radio buttons change first, then the model
+    // hears of it.
+    void Click(int id) {
+        if (ended_)
+            return;
+        auto kind = kinds_.find(id);
+        if (kind != kinds_.end() && kind->second == ScriptedControl::Kind::Check)
+            checked_[id] = !Checked(id);
+        if (kind != kinds_.end() && kind->second == ScriptedControl::Kind::Radio) {
+            const int group = radioGroup_[id];
+            for (const auto& [other, otherGroup] : radioGroup_) {
+                if (otherGroup == group)
+                    checked_[other] = false;
+            }
+            checked_[id] = true;
+        }
+        Notify(id, Notification::Clicked);
+    }
+    // A user's click on a button whose state the caller has already set.
+    void Notify(int id, Notification what) {
+        if (!ended_)
+            model_.OnCommand(*this, id, what);
+    }
+    void Type(int id, const std::string& text) {
+        if (ended_)
+            return;
+        texts_[id] = text;
+        Notify(id, Notification::Changed);
+    }
+
+  private:
+    ScriptedPlatform& owner_;
+    DialogModel& model_;
+    std::string resource_;
+    std::set<int> echoed_;
+    bool templateKnown_ = false;
+    std::map<int, ScriptedControl::Kind> kinds_;
+    std::map<int, int> radioGroup_;
+    std::map<int, std::string> texts_;
+    std::map<int, bool> checked_;
+    bool ended_ = false;
+    int result_ = 0;
+};
 
 ScriptedPlatform::ScriptedPlatform(std::vector<std::string> answers)
     : answers_(answers.begin(), answers.end()) {}
@@ -10,15 +202,325 @@ void ScriptedPlatform::SetStreams(std::ostream* output, std::ostream* errors) {
     errors_ = errors;
 }
 
-std::vector<std::string> ScriptedPlatform::Messages() const { return {}; }
+std::vector<std::string> ScriptedPlatform::Messages() const {
+    std::vector<std::string> messages;
+    for (const std::string& entry : log_) {
+        if (entry.rfind("message ", 0) == 0)
+            messages.push_back(entry);
+    }
+    return messages;
+}
 
-void ScriptedPlatform::ShowMessage(int, const std::string&, const std::string&, MessageIcon,
-                                   bool) {}
-void ScriptedPlatform::Beep() { ++beeps_; }
-bool ScriptedPlatform::SelectFile(const FileDialogRequest&, std::string&) { return false; }
-int ScriptedPlatform::RunDialog(DialogModel&) { return 0; }
-void ScriptedPlatform::SetCursor(Cursor cursor) { cursor_ = cursor; }
-bool ScriptedPlatform::StartProgram(const std::string&, const std::string&) { return false; }
-std::string ScriptedPlatform::SettingsFolder() { return settingsFolder_; }
+void ScriptedPlatform::Record(std::string entry) {
+    log_.push_back(std::move(entry));
+}
+
+bool ScriptedPlatform::NextAnswer(std::string& answer) {
+    if (answers_.empty())
+        return false;
+    answer = std::move(answers_.front());
+    answers_.pop_front();
+    ++answersTaken_;
+    return true;
+}
+
+void ScriptedPlatform::SetUsageError(const std::string& text) {
+    // The first misfit explains the rest; later ones are usually its consequences.
+    if (usageError_.empty())
+        usageError_ = text;
+}
+
+void ScriptedPlatform::ShowMessage(int code, const std::string&, const std::string& text,
+                                   MessageIcon, bool beep) {
+    if (beep)
+        ++beeps_;
+    std::string line = "message " + std::to_string(code) + ": " + OneLine(text);
+    if (errors_ != nullptr)
+        *errors_ << line << '\n';
+    Record(std::move(line));
+}
+
+void ScriptedPlatform::Beep() {
+    ++beeps_;
+    if (errors_ != nullptr)
+        *errors_ << "beep\n";
+    Record("beep");
+}
+
+bool ScriptedPlatform::SelectFile(const FileDialogRequest& request, std::string& chosenPath) {
+    fileRequests_.push_back(request);
+    Record((request.save ? "save: " : "open: ") + request.title);
+    std::string answer;
+    if (!NextAnswer(answer) || answer == kCancelAnswer)
+        return false;
+    if (answer == kOkAnswer) {
+        if (request.initialPath.empty()) {
+            SetUsageError("file dialog \"" + request.title + "\" proposes no name to take with " +
+                          kOkAnswer);
+            return false;
+        }
+        answer = request.initialPath;
+    } else if (answer.empty() || answer[0] == ':') {
+        SetUsageError("file dialog \"" + request.title + "\" cannot take the answer \"" + answer +
+                      "\"");
+        return false;
+    }
+    chosenPath = ResolveTypedName(request, answer);
+    return true;
+}
+
+int ScriptedPlatform::RunDialog(DialogModel& model) {
+    const std::string resource = model.Resource();
+    Record("dialog: " + resource);
+    const ScriptBinding binding = model.Script();
+    Dialog dialog(*this, model, resource, binding.echoedLabels);
+    bool known = true;
+    if (lookup_) {
+        std::vector<ScriptedControl> controls;
+        known = lookup_(resource, controls);
+        if (known)
+            dialog.Load(controls);
+    }
+    model.OnInit(dialog);
+    std::string answer;
+    if (!known) {
+        SetUsageError("dialog " + resource + " has no template");
+        NextAnswer(answer); // the answer meant for it goes with it
+        dialog.Click(kIdCancel);
+    } else if (!dialog.Ended()) {
+        if (NextAnswer(answer))
+            RunAnswer(dialog, binding, answer);
+        else
+            dialog.Click(binding.kind == ScriptKind::Actions ? binding.stopId : kIdCancel);
+    }
+    if (!dialog.Ended())
+        dialog.End(0);
+    return dialog.Result();
+}
+
+void ScriptedPlatform::RunAnswer(Dialog& dialog, const ScriptBinding& binding,
+                                 const std::string& answer) {
+    if (binding.kind == ScriptKind::Actions) {
+        RunActions(dialog, binding, answer);
+        return;
+    }
+    if (answer == kCancelAnswer) {
+        dialog.Click(kIdCancel);
+        return;
+    }
+    if (answer == kOkAnswer) {
+        dialog.Click(kIdOk);
+        return;
+    }
+    const std::string where = "dialog " + dialog.Resource() + ": ";
+    auto misfit = [&](const std::string& why) {
+        SetUsageError(where + why);
+        dialog.Click(kIdCancel);
+    };
+    auto missing = [&](int id) {
+        if (dialog.HasControl(id))
+            return false;
+        misfit("control " + std::to_string(id) + " is not in its template");
+        return true;
+    };
+    switch (binding.kind) {
+    case ScriptKind::None:
+        misfit("the answer \"" + answer + "\" does not fit; it takes only :ok or :cancel");
+        return;
+    case ScriptKind::Choice: {
+        const int id = FindChoice(binding.choices, answer);
+        if (id == 0) {
+            misfit("the answer \"" + answer + "\" is not one of " + JoinChoices(binding.choices));
+            return;
+        }
+        if (missing(id))
+            return;
+        for (const auto& choice : binding.choices)
+            dialog.SetChecked(choice.second, choice.second == id);
+        dialog.Notify(id, Notification::Clicked);
+        break;
+    }
+    case ScriptKind::Checks: {
+        std::set<int> wanted;
+        if (answer != "none") {
+            size_t start = 0;
+            for (;;) {
+                const size_t plus = answer.find('+', start);
+                const std::string word = answer.substr(start, plus - start);
+                const int id = FindChoice(binding.choices, word);
+                if (id == 0) {
+                    misfit("\"" + word + "\" is not one of none, " + JoinChoices(binding.choices));
+                    return;
+                }
+                wanted.insert(id);
+                if (plus == std::string::npos)
+                    break;
+                start = plus + 1;
+            }
+        }
+        for (const auto& choice : binding.choices) {
+            if (missing(choice.second))
+                return;
+        }
+        // Only boxes whose state differs are clicked, as a user ticking them would.
+        for (const auto& choice : binding.choices) {
+            const bool tick = wanted.count(choice.second) != 0;
+            if (dialog.Checked(choice.second) != tick) {
+                dialog.SetChecked(choice.second, tick);
+                dialog.Notify(choice.second, Notification::Clicked);
+            }
+        }
+        break;
+    }
+    case ScriptKind::Field:
+        if (missing(binding.fieldId))
+            return;
+        dialog.Type(binding.fieldId, answer);
+        break;
+    case ScriptKind::Actions:
+        break;
+    }
+    dialog.Click(kIdOk);
+}
+
+void ScriptedPlatform::RunActions(Dialog& dialog, const ScriptBinding& binding,
+                                  std::string answer) {
+    for (;;) {
+        if (answer == kStopAnswer) {
+            dialog.Click(binding.stopId);
+            return;
+        }
+        if (answer == kOkAnswer || answer == kCancelAnswer) {
+            dialog.Click(answer == kOkAnswer ? kIdOk : kIdCancel);
+            return;
+        }
+        // "name", "name=TEXT" or "name:cancel".
+        std::string name = answer;
+        std::string text;
+        bool hasText = false;
+        const size_t equals = answer.find('=');
+        const std::string cancelSuffix = kCancelAnswer;
+        if (equals != std::string::npos) {
+            name = answer.substr(0, equals);
+            text = answer.substr(equals + 1);
+            hasText = true;
+        } else if (answer.size() > cancelSuffix.size() &&
+                   answer.compare(answer.size() - cancelSuffix.size(), cancelSuffix.size(),
+                                  cancelSuffix) == 0) {
+            name = answer.substr(0, answer.size() - cancelSuffix.size());
+            text = kCancelAnswer;
+            hasText = true;
+        }
+        const ScriptAction* action = nullptr;
+        for (const ScriptAction& candidate : binding.actions) {
+            if (candidate.name == name)
+                action = &candidate;
+        }
+        const bool fits =
+            action != nullptr && (action->op == ScriptAction::Op::Click
+                                      ? !hasText
+                                      : hasText && (action->op != ScriptAction::Op::SetField ||
+                                                    equals != std::string::npos));
+        if (!fits || !dialog.HasControl(action->id)) {
+            std::string known = "stop, :ok, :cancel";
+            for (const ScriptAction& candidate : binding.actions)
+                known += ", " + candidate.name +
+                         (candidate.op == ScriptAction::Op::Click      ? ""
+                          : candidate.op == ScriptAction::Op::SetField ? "=TEXT"
+                                                                       : "=ANSWER");
+            SetUsageError("dialog " + dialog.Resource() + ": the answer \"" + answer +
+                          "\" does not fit; it takes " + known);
+            dialog.Click(kIdCancel);
+            return;
+        }
+        switch (action->op) {
+        case ScriptAction::Op::SetField:
+            dialog.Type(action->id, text);
+            break;
+        case ScriptAction::Op::Click:
+            dialog.Click(action->id);
+            break;
+        case ScriptAction::Op::ClickNested: {
+            answers_.push_front(text);
+            const long taken = answersTaken_;
+            dialog.Click(action->id);
+            // The click may open no dialog (the model can refuse); its answer must not
+            // then be taken for the next action.
+            if (answersTaken_ == taken && !answers_.empty())
+                answers_.pop_front();
+            break;
+        }
+        }
+        if (dialog.Ended())
+            return;
+        if (!NextAnswer(answer)) {
+            dialog.Click(binding.stopId);
+            return;
+        }
+    }
+}
+
+void ScriptedPlatform::SetCursor(Cursor cursor) {
+    // Readers set the wait cursor once per line; only changes are worth a log entry.
+    if (cursor != cursor_)
+        Record(cursor == Cursor::Wait ? "cursor: wait" : "cursor: arrow");
+    cursor_ = cursor;
+}
+
+bool ScriptedPlatform::StartProgram(const std::string& program, const std::string& folder) {
+    Record("start: " + program + " in " + folder);
+    if (!startPrograms_)
+        return true;
+    if (program.empty())
+        return false;
+#ifdef _WIN32
+    return false;
+#else
+    // Double fork, so that the program is not our child and leaves no zombie; a
+    // close-on-exec pipe tells whether the exec succeeded.
+    int report[2];
+    if (pipe(report) != 0)
+        return false;
+    fcntl(report[1], F_SETFD, FD_CLOEXEC);
+    const pid_t child = fork();
+    if (child < 0) {
+        close(report[0]);
+        close(report[1]);
+        return false;
+    }
+    if (child == 0) {
+        close(report[0]);
+        setsid();
+        const pid_t grandchild = fork();
+        if (grandchild != 0)
+            _exit(grandchild < 0 ? 1 : 0);
+        int error = 0;
+        if (!folder.empty() && chdir(folder.c_str()) != 0) {
+            error = errno;
+        } else {
+            execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+            error = errno;
+        }
+        ssize_t ignored = write(report[1], &error, sizeof error);
+        (void)ignored;
+        _exit(127);
+    }
+    close(report[1]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    int error = 0;
+    ssize_t got;
+    do {
+        got = read(report[0], &error, sizeof error);
+    } while (got < 0 && errno == EINTR);
+    close(report[0]);
+    const bool forked = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return forked && got == 0;
+#endif
+}
+
+std::string ScriptedPlatform::SettingsFolder() {
+    return settingsFolder_.empty() ? DefaultSettingsFolder() : settingsFolder_;
+}
 
 } // namespace corelith

@@ -8,20 +8,39 @@
 //   any dialog     ":ok" (confirm unchanged) or ":cancel"
 //   other dialogs  as the dialog's ScriptBinding says (radio choice, ticked boxes,
 //                  field text, or a run of actions)
-// Once the answers run out every further dialog is cancelled.
+// Once the answers run out every further dialog is cancelled (an Actions dialog gets a
+// click on its stop button instead).
+//
+// A dialog that the model does not end after the final OK, Cancel or stop click is ended
+// with 0, so a script can never hang. Text the model sets with SetText sends no Changed
+// notification; only typed answers do.
 #pragma once
 
 #include "platform/platform.h"
 
 #include <deque>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 namespace corelith {
 
+// What the scripted backend needs to know of a dialog template's control.
+struct ScriptedControl {
+    enum class Kind { Label, Edit, Button, Radio, Check, Other };
+    int id = -1;
+    Kind kind = Kind::Other;
+    std::string text; // initial text
+};
+
+// Fills `controls` with the controls of dialog `resource`; false when there is no such
+// dialog template.
+using DialogLookup =
+    std::function<bool(const std::string& resource, std::vector<ScriptedControl>& controls)>;
+
 class ScriptedPlatform : public Platform {
-public:
+  public:
     ScriptedPlatform() = default;
     explicit ScriptedPlatform(std::vector<std::string> answers);
 
@@ -31,7 +50,12 @@ public:
     // Where the batch lines go: "message CODE: TEXT" and "beep" to `errors`, the texts of
     // echoed dialog labels ("ID: TEXT") to `output`. Either may be null.
     void SetStreams(std::ostream* output, std::ostream* errors);
+    // Without a call the settings folder is DefaultSettingsFolder().
     void SetSettingsFolder(std::string folder) { settingsFolder_ = std::move(folder); }
+    // With a lookup, dialogs start with their templates' texts, a click on a check box or
+    // radio button toggles it first, and a dialog without a template is a usage error.
+    // Without one every control starts empty and unchecked.
+    void SetDialogLookup(DialogLookup lookup) { lookup_ = std::move(lookup); }
 
     // What happened, one entry each, e.g. "message 147: Something is wrong.\nProject ...",
     // "beep", "open: Select data file", "save: Save project as", "dialog: FORMATSPECIES",
@@ -55,8 +79,18 @@ public:
     bool StartProgram(const std::string& program, const std::string& folder) override;
     std::string SettingsFolder() override;
 
-private:
+  private:
+    class Dialog;
+    friend class Dialog;
+    bool NextAnswer(std::string& answer);
+    void SetUsageError(const std::string& text);
+    void RunAnswer(Dialog& dialog, const ScriptBinding& binding, const std::string& answer);
+    void RunActions(Dialog& dialog, const ScriptBinding& binding, std::string answer);
+    void Record(std::string entry);
+
     std::deque<std::string> answers_;
+    long answersTaken_ = 0;
+    DialogLookup lookup_;
     std::ostream* output_ = nullptr;
     std::ostream* errors_ = nullptr;
     std::string settingsFolder_;
@@ -67,7 +101,7 @@ private:
     std::string usageError_;
     bool startPrograms_ = false;
 
-public:
+  public:
     // Tests leave programs unstarted (only logged); the batch front end starts them.
     void SetStartPrograms(bool start) { startPrograms_ = start; }
 };

@@ -38,6 +38,12 @@ int ShowFileError(Platform& platform, int code, const std::string& path);
 int ShowNameMismatch(Platform& platform, int code, const std::string& firstName,
                      const std::string& secondName);
 
+// The settings file could not be written: beep, stop icon, code 0; returns -1.
+int ShowSettingsNotSaved(Platform& platform, const std::string& path);
+// A chosen path longer than the workbench's path buffers: beep, stop icon, code 0;
+// returns -1.
+int ShowPathTooLong(Platform& platform, const std::string& path, long limit);
+
 void ShowWaitCursor(Platform& platform);
 void ShowArrowCursor(Platform& platform);
 

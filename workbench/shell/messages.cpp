@@ -1,0 +1,112 @@
+#include "shell/messages.h"
+
+#include "platform/platform.h"
+
+#include <string>
+
+namespace corelith {
+
+namespace {
+
+// A box must show something even when a caller passes a code of another family.
+std::string UnsettledText(int code) {
+    return "Message " + std::to_string(code) + " has no text here.";
+}
+
+int ShowError(Platform& platform, int code, const std::string& text) {
+    platform.ShowMessage(code, kProgramTitle, text, MessageIcon::Stop, true);
+    return -1;
+}
+
+} // namespace
+
+int ShowInformation(Platform& platform, int code) {
+    std::string text;
+    switch (code) {
+    case kMsgVersion:
+        text = std::string("Version number:\n") + kVersionText;
+        break;
+    case kMsgInfo:
+        text = "Info not yet implemented!";
+        break;
+    case kMsgHelp:
+        text = "Help not yet implemented!";
+        break;
+    case kMsgProjectFailed:
+        text = "Something is wrong.\nProject has not been created.";
+        break;
+    default:
+        text = UnsettledText(code);
+        break;
+    }
+    platform.ShowMessage(code, kProgramTitle, text, MessageIcon::Information, false);
+    return 1;
+}
+
+int ShowOverflow(Platform& platform, int code, long limit) {
+    const std::string number = std::to_string(limit);
+    switch (code) {
+    case kMsgReferenceOverflow:
+        return ShowError(platform, code, "Reference sample overflow. Maximum: " + number);
+    case kMsgSpeciesOverflow:
+        return ShowError(platform, code, "Species overflow. Maximum: " + number);
+    case kMsgEnvironmentOverflow:
+        return ShowError(platform, code, "To many environments. Maximum: " + number);
+    case kMsgStationOverflow:
+        return ShowError(platform, code, "Hydrographic station overflow. Maximum: " + number);
+    case kMsgCoreOverflow:
+        return ShowError(platform, code, "Core sample overflow. Maximum: " + number);
+    default:
+        return ShowError(platform, code, UnsettledText(code));
+    }
+}
+
+int ShowFileError(Platform& platform, int code, const std::string& path) {
+    switch (code) {
+    case kMsgFileNotFound:
+        return ShowError(platform, code, "Could not find file:\n>" + path + "<");
+    case kMsgStationCountDiffers:
+        return ShowError(platform, code,
+                         "The number of the reference samples\nare not equal to the number of "
+                         "the\nhydrographic positions.");
+    case kMsgSpeciesCountDiffers:
+        return ShowError(platform, code,
+                         "The number of species in core file\nare not equal to the number of "
+                         "species\nin the reference file.");
+    default:
+        return ShowError(platform, code, UnsettledText(code));
+    }
+}
+
+int ShowNameMismatch(Platform& platform, int code, const std::string& firstName,
+                     const std::string& secondName) {
+    const std::string names = ":\n>" + firstName + "<\n>" + secondName + "<";
+    switch (code) {
+    case kMsgSpeciesNamesDiffer:
+        return ShowError(platform, code, "The names of species are not equal" + names);
+    case kMsgStationNamesDiffer:
+        return ShowError(platform, code, "The names of stations are not equal" + names);
+    default:
+        return ShowError(platform, code, UnsettledText(code));
+    }
+}
+
+int ShowSettingsNotSaved(Platform& platform, const std::string& path) {
+    return ShowError(platform, 0, "Could not write the settings file:\n>" + path + "<");
+}
+
+int ShowPathTooLong(Platform& platform, const std::string& path, long limit) {
+    return ShowError(platform, 0,
+                     "The path is too long (more than " + std::to_string(limit) +
+                         " characters):\n>" + path + "<");
+}
+
+void ShowWaitCursor(Platform& platform) {
+    platform.SetCursor(Cursor::Wait);
+}
+
+void ShowArrowCursor(Platform& platform) {
+    platform.SetCursor(Cursor::Arrow);
+}
+
+} // namespace corelith
