@@ -1,9 +1,299 @@
 #include "ranking/ranking.h"
 
+#include "converters/converters.h"
+#include "shell/field_helpers.h"
+#include "shell/messages.h"
+#include "shell/settings.h"
+#include "tables/readers.h"
+#include "textio/file_dialogs.h"
+#include "textio/file_layer.h"
+#include "textio/paths.h"
+#include "workbench.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <string>
+
 namespace corelith {
 
-int CreateStepwiseRanking(Workbench&) { return 0; }
-int CreateRankDatabase(Workbench&) { return 0; }
-int CreateLogarithmicRanking(Workbench&) { return 0; }
+namespace {
+
+constexpr int kRankingSystemFilter = 9; // "RS files (*.RS)"
+constexpr int kRankDatabaseFilter = 10; // "R files (*.R)"
+constexpr char kFrequencyMatrixFile[] = "HMatrix.tmp";
+// The stepwise writer always puts species in column, so the file is read back that way
+// whatever the Format of species says.
+constexpr int kRankingSystemLayout = 0;
+constexpr float kUnsetLimit = std::numeric_limits<float>::quiet_NaN();
+
+std::string FormatG(double value) {
+    return FormatC("%G", value);
+}
+
+// The stepwise and the logarithmic command: a census table in, one ranking file out,
+// named after the table.
+template <typename Writer>
+int RankCensusTable(Workbench& wb, const char* extension, const std::string& caption,
+                    Writer write) {
+    const int layout = SpeciesLayout(wb);
+    int speciesCount = 0;
+    int sampleCount = 0;
+    const int selected = SelectDataTable(wb, layout, speciesCount, sampleCount);
+    if (selected == 0)
+        return kRankingDone;
+    if (selected < 0)
+        return kRankingNoInput;
+    std::FILE* out = nullptr;
+    const int created = SelectOutputFile(wb, wb.current.name + extension, caption, out);
+    if (created == 0)
+        return kRankingDone;
+    if (created < 0)
+        return kRankingNoOutput;
+    const int written = write(out, layout, speciesCount, sampleCount);
+    const int closed = CloseFile(out);
+    return written == 0 && closed == 0 ? kRankingDone : kRankingNoOutput;
+}
+
+std::string LogarithmicCell(float value, float total, float certainFactor) {
+    const float ratio = SampleRatio(value, total);
+    if (!(ratio > 0.0f))
+        return {}; // no positive total (the marker is negative), or no specimen
+    const double scaled = static_cast<double>(ratio) * 100.0 * static_cast<double>(certainFactor);
+    // A certain factor that is not positive would give no logarithm at all.
+    if (!(scaled > 0.0) || !std::isfinite(scaled))
+        return {};
+    return FormatG(std::log10(scaled));
+}
+
+// A row of a ranking-system file may stop before the last limit column (the stepwise
+// writer gives species below 2% only two limits). Its missing limits repeat the row's
+// last limit, so nothing depends on what the table held before; a row without any limit
+// puts every percentage in class 0.
+void CompleteLimits(SampleTable& limits, int speciesCount, int limitCount) {
+    for (int i = 1; i <= speciesCount; ++i) {
+        float last = std::numeric_limits<float>::max();
+        for (int k = 1; k <= limitCount; ++k) {
+            float& limit = limits.Value(k, i);
+            if (std::isnan(limit))
+                limit = last;
+            else
+                last = limit;
+        }
+    }
+}
+
+} // namespace
+
+int RankClass(float percentage, const std::vector<float>& limits) {
+    if (percentage == kUndefinedPercentage)
+        return 0;
+    for (size_t k = 0; k < limits.size(); ++k) {
+        if (percentage <= limits[k])
+            return static_cast<int>(k);
+    }
+    return static_cast<int>(limits.size());
+}
+
+int WriteStepwiseRanking(std::FILE* file, int speciesCount, int sampleCount,
+                         const SpeciesList& species, const SampleTable& samples) {
+    LineWriter out{file};
+    out.Write("Flag\tTaxa / Rankstufe\tRank 0\t Rank 1\tRank 2\tRank 3\n");
+    const std::vector<float> totals = TotalsFromSpecies(samples, speciesCount, sampleCount);
+    for (int i = 1; i < speciesCount; ++i) {
+        const float highest = MaximumPercentage(samples, i, totals);
+        const float middle = static_cast<float>((highest - 2.0) / 2.0 + 2.0);
+        std::string line = '\t' + species.names[static_cast<size_t>(i)] + '\t' + FormatG(0.3);
+        if (middle >= 2.0f)
+            line += '\t' + FormatG(2) + '\t' + FormatG(middle);
+        out.Write(line + '\t' + FormatG(highest) + '\n');
+    }
+    return out.Status();
+}
+
+int WriteLogarithmicRanking(std::FILE* file, int layout, float certainFactor, int speciesCount,
+                            int sampleCount, const SpeciesList& species,
+                            const SampleTable& samples) {
+    const int written = speciesCount > 0 ? speciesCount - 1 : 0; // the total is left out
+    const std::vector<float> totals = TotalsFromSpecies(samples, speciesCount, sampleCount);
+    auto cell = [&](int i, int j) {
+        return LogarithmicCell(samples.Value(j, i), totals[static_cast<size_t>(j)], certainFactor);
+    };
+    LineWriter out{file};
+    std::string line;
+    if (layout == 0) {
+        line = "Flag\t" + samples.names[0];
+        for (int j = 1; j <= sampleCount; ++j)
+            line += '\t' + samples.names[static_cast<size_t>(j)];
+        out.Write(line + '\n');
+        for (int i = 1; i <= written; ++i) {
+            line = '\t' + species.names[static_cast<size_t>(i)];
+            for (int j = 1; j <= sampleCount; ++j)
+                line += '\t' + cell(i, j);
+            out.Write(line + '\n');
+        }
+    } else {
+        out.Write("Flag" + std::string(static_cast<size_t>(written), '\t') + '\n');
+        line = samples.names[0];
+        for (int i = 1; i <= written; ++i)
+            line += '\t' + species.names[static_cast<size_t>(i)];
+        out.Write(line + '\n');
+        for (int j = 1; j <= sampleCount; ++j) {
+            line = samples.names[static_cast<size_t>(j)];
+            for (int i = 1; i <= written; ++i)
+                line += '\t' + cell(i, j);
+            out.Write(line + '\n');
+        }
+    }
+    return out.Status();
+}
+
+int WriteRankDatabase(std::FILE* file, int speciesCount, int sampleCount, int limitCount,
+                      const SpeciesList& species, const SampleTable& samples,
+                      const SampleTable& limits) {
+    LineWriter out{file};
+    std::string line = "Flag\tTaxa / Probe";
+    for (int j = 1; j <= sampleCount; ++j)
+        line += '\t' + samples.names[static_cast<size_t>(j)];
+    out.Write(line + '\n');
+    std::vector<float> speciesLimits(static_cast<size_t>(std::max(limitCount, 0)));
+    for (int i = 1; i <= speciesCount; ++i) {
+        for (int k = 1; k <= limitCount; ++k)
+            speciesLimits[static_cast<size_t>(k - 1)] = limits.Value(k, i);
+        line = '\t' + species.names[static_cast<size_t>(i)];
+        for (int j = 1; j <= sampleCount; ++j)
+            line += '\t' + std::to_string(RankClass(samples.Value(j, i), speciesLimits));
+        out.Write(line + '\n');
+    }
+    return out.Status();
+}
+
+void CertainFactorDialog::OnInit(DialogControls& controls) {
+    RealField(controls, kCertainFactorField, kShow, "%G", value_, decimalCommaFlag_, 1);
+}
+
+void CertainFactorDialog::OnCommand(DialogControls& controls, int id, Notification what) {
+    if (id == kCertainFactorField) {
+        if (FieldHasValue(controls, id) == 0) {
+            RealField(controls, id, kShow, "%G", value_, decimalCommaFlag_, 0);
+            return;
+        }
+        const float typed = RealField(controls, id, kTake, "%G", value_, decimalCommaFlag_, 1);
+        // Only a positive factor scales a percentage into a logarithm; anything else
+        // leaves the last value standing, as text that is not a number does.
+        if (typed > 0.0f && std::isfinite(typed))
+            value_ = typed;
+        return;
+    }
+    if (what != Notification::Clicked)
+        return;
+    if (id == kIdOk)
+        controls.End(1);
+    else if (id == kIdCancel)
+        controls.End(0);
+}
+
+ScriptBinding CertainFactorDialog::Script() const {
+    ScriptBinding binding;
+    binding.kind = ScriptKind::Field;
+    binding.fieldId = kCertainFactorField;
+    return binding;
+}
+
+int EditCertainFactor(Workbench& wb) {
+    CertainFactorDialog dialog(wb.settings.certainFactor, wb.tables.decimalCommaFlag);
+    if (wb.platform.RunDialog(dialog) != 1)
+        return 0;
+    wb.settings.certainFactor = dialog.Value();
+    SaveSettings(wb);
+    return 1;
+}
+
+int CreateStepwiseRanking(Workbench& wb) {
+    return RankCensusTable(wb, ".RS", "Save *.RS file",
+                           [&](std::FILE* out, int, int speciesCount, int sampleCount) {
+                               return WriteStepwiseRanking(out, speciesCount, sampleCount,
+                                                           wb.tables.species, wb.tables.reference);
+                           });
+}
+
+int CreateLogarithmicRanking(Workbench& wb) {
+    if (EditCertainFactor(wb) == 0)
+        return kRankingDone;
+    return RankCensusTable(wb, ".RLG", "Save *.RLG file",
+                           [&](std::FILE* out, int layout, int speciesCount, int sampleCount) {
+                               return WriteLogarithmicRanking(
+                                   out, layout, wb.settings.certainFactor, speciesCount,
+                                   sampleCount, wb.tables.species, wb.tables.reference);
+                           });
+}
+
+int CreateRankDatabase(Workbench& wb) {
+    Tables& t = wb.tables;
+    const int layout = SpeciesLayout(wb);
+    int speciesCount = 0;
+    int sampleCount = 0;
+    const int selected = SelectDataTable(wb, layout, speciesCount, sampleCount);
+    if (selected == 0)
+        return kRankingDone;
+    if (selected < 0)
+        return kRankingNoInput;
+    const std::string dataPath = wb.current.fullPath;
+
+    // The percentages are classified as the frequency matrix file shows them ("%G"), so
+    // they go through that file and back.
+    const std::string matrixPath = JoinPath(FolderOf(dataPath), kFrequencyMatrixFile);
+    std::FILE* matrix = OpenForWriting(matrixPath);
+    if (matrix == nullptr)
+        return kRankingNoOutput;
+    LineWriter matrixOut{matrix};
+    const int matrixWritten =
+        WriteFrequencyMatrixFromRaw(wb, matrixOut, layout, speciesCount, sampleCount);
+    if (CloseFile(matrix) != 0 || matrixWritten != 0)
+        return kRankingNoOutput;
+    matrix = OpenForReading(matrixPath, "rb");
+    if (matrix == nullptr)
+        return kRankingNoInput;
+    int percentSpecies = 0;
+    int percentSamples = 0;
+    const int matrixRead = ReadCoreTable(wb, matrix, layout, SkipExtraColumn, percentSpecies,
+                                         percentSamples, t.species, t.reference);
+    CloseFile(matrix);
+    if (matrixRead != 0)
+        return kRankingNoInput;
+
+    SetFileFilter(wb, kRankingSystemFilter);
+    CurrentFile& current = wb.current;
+    if (!SelectFileToOpen(wb, current.fullPath, current.folder, current.name, "Select *.RS file"))
+        return kRankingDone;
+    std::FILE* system = OpenForReading(current.fullPath, "rb");
+    if (system == nullptr)
+        return kRankingNoInput;
+    std::fill(t.core.values.begin(), t.core.values.end(), kUnsetLimit);
+    int systemSpecies = 0;
+    int limitCount = 0;
+    const int systemRead = ReadCoreTable(wb, system, kRankingSystemLayout, Plain, systemSpecies,
+                                         limitCount, t.species, t.core);
+    CloseFile(system);
+    if (systemRead != 0)
+        return kRankingNoInput;
+    if (systemSpecies != percentSpecies) {
+        ShowFileError(wb.platform, kMsgSpeciesCountDiffers, current.fullPath);
+        return kRankingMismatch;
+    }
+    CompleteLimits(t.core, systemSpecies, limitCount);
+
+    SetFileFilter(wb, kRankDatabaseFilter);
+    std::FILE* out = nullptr;
+    const int created = SelectOutputFile(wb, dataPath + ".R", "Select *.R file", out);
+    if (created == 0)
+        return kRankingDone;
+    if (created < 0)
+        return kRankingNoOutput;
+    const int written = WriteRankDatabase(out, systemSpecies, percentSamples, limitCount, t.species,
+                                          t.reference, t.core);
+    const int closed = CloseFile(out);
+    return written == 0 && closed == 0 ? kRankingDone : kRankingNoOutput;
+}
 
 } // namespace corelith
