@@ -12,10 +12,86 @@
 
 namespace corelith {
 
+namespace {
+
+void PutUtf8(std::FILE* out, unsigned long code) {
+    if (code < 0x80) {
+        std::fputc(static_cast<int>(code), out);
+    } else if (code < 0x800) {
+        std::fputc(static_cast<int>(0xC0 | (code >> 6)), out);
+        std::fputc(static_cast<int>(0x80 | (code & 0x3F)), out);
+    } else if (code < 0x10000) {
+        std::fputc(static_cast<int>(0xE0 | (code >> 12)), out);
+        std::fputc(static_cast<int>(0x80 | ((code >> 6) & 0x3F)), out);
+        std::fputc(static_cast<int>(0x80 | (code & 0x3F)), out);
+    } else {
+        std::fputc(static_cast<int>(0xF0 | (code >> 18)), out);
+        std::fputc(static_cast<int>(0x80 | ((code >> 12) & 0x3F)), out);
+        std::fputc(static_cast<int>(0x80 | ((code >> 6) & 0x3F)), out);
+        std::fputc(static_cast<int>(0x80 | (code & 0x3F)), out);
+    }
+}
+
+// Copies UTF-16 text (after its byte-order mark) into `out` as UTF-8. A surrogate
+// without its partner becomes U+FFFD; an odd last byte is dropped.
+void Utf16ToUtf8(std::FILE* in, std::FILE* out, bool littleEndian) {
+    constexpr unsigned long kReplacement = 0xFFFD;
+    auto nextUnit = [&](unsigned long& unit) {
+        const int a = std::getc(in);
+        const int b = a == EOF ? EOF : std::getc(in);
+        if (b == EOF)
+            return false;
+        unit = littleEndian ? static_cast<unsigned long>(a | (b << 8))
+                            : static_cast<unsigned long>((a << 8) | b);
+        return true;
+    };
+    unsigned long unit = 0;
+    bool pending = nextUnit(unit);
+    while (pending) {
+        unsigned long code = unit;
+        pending = nextUnit(unit);
+        if (code >= 0xD800 && code <= 0xDBFF) {
+            if (pending && unit >= 0xDC00 && unit <= 0xDFFF) {
+                code = 0x10000 + ((code - 0xD800) << 10) + (unit - 0xDC00);
+                pending = nextUnit(unit);
+            } else {
+                code = kReplacement;
+            }
+        } else if (code >= 0xDC00 && code <= 0xDFFF) {
+            code = kReplacement;
+        }
+        PutUtf8(out, code);
+    }
+}
+
+} // namespace
+
 std::FILE* OpenForReading(const std::string& path, const char* mode) {
     if (path.empty() || mode == nullptr)
         return nullptr;
-    return std::fopen(path.c_str(), mode);
+    std::FILE* file = std::fopen(path.c_str(), mode);
+    const std::string_view how(mode);
+    if (file == nullptr || how.empty() || how[0] != 'r' || how.find('+') != std::string_view::npos)
+        return file;
+    // Spreadsheets save "Unicode text" as UTF-16 with a byte-order mark; the readers see
+    // it as the UTF-8 text it stands for.
+    const int first = std::getc(file);
+    const int second = first == EOF ? EOF : std::getc(file);
+    const bool little = first == 0xFF && second == 0xFE;
+    const bool big = first == 0xFE && second == 0xFF;
+    if (!little && !big) {
+        std::rewind(file);
+        return file;
+    }
+    std::FILE* text = std::tmpfile();
+    if (text == nullptr) {
+        std::rewind(file);
+        return file;
+    }
+    Utf16ToUtf8(file, text, little);
+    std::fclose(file);
+    std::rewind(text);
+    return text;
 }
 
 std::FILE* OpenForWriting(const std::string& path) {

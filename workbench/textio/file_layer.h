@@ -8,6 +8,7 @@
 namespace corelith {
 
 // Opens a file for reading; nullptr when it cannot be opened. The table readers pass "rb".
+// A file that starts with a UTF-16 byte-order mark is handed over as its UTF-8 text.
 std::FILE* OpenForReading(const std::string& path, const char* mode = "rb");
 // Creates or truncates a file in text mode; nullptr when it cannot be created.
 std::FILE* OpenForWriting(const std::string& path);
