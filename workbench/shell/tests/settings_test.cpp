@@ -1,0 +1,223 @@
+#include "shell/settings.h"
+
+#include "platform/scripted/scripted_platform.h"
+#include "workbench.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace corelith {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class SettingsTest : public ::testing::Test {
+  protected:
+    SettingsTest() {
+        folder_ = fs::temp_directory_path() /
+                  ("settings_test_" + std::to_string(::getpid()) + "_" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(folder_);
+        platform.SetSettingsFolder(Folder());
+    }
+    ~SettingsTest() override { fs::remove_all(folder_); }
+
+    std::string Folder() const { return folder_.string() + "/"; }
+    fs::path IniPath() const { return folder_ / "Corelith.INI"; }
+    void WriteIni(const std::string& content) const {
+        std::ofstream(IniPath(), std::ios::binary) << content;
+    }
+    // A fresh start of the program: defaults, then the file.
+    Workbench& Start() {
+        wb = std::make_unique<Workbench>(platform);
+        StartWorkbench(*wb);
+        return *wb;
+    }
+
+    ScriptedPlatform platform;
+    std::unique_ptr<Workbench> wb;
+
+  private:
+    fs::path folder_;
+};
+
+const std::string kDefaults = "19990518\n0\t0\t1\t1\t1\t5\t1\t5\t10.000000\t1\n\n\n\n";
+
+TEST_F(SettingsTest, FirstRunWritesTheDefaults) {
+    Workbench& w = Start();
+    EXPECT_EQ(SettingsFilePath(w), Folder() + "Corelith.INI");
+    EXPECT_EQ(Slurp(IniPath()),
+              Slurp(fs::path(CORELITH_TEST_DIR) / "golden/settings_defaults.ini"));
+    EXPECT_EQ(Slurp(IniPath()), kDefaults);
+    EXPECT_TRUE(platform.Messages().empty());
+}
+
+TEST_F(SettingsTest, DefaultsOfTheRecord) {
+    Workbench& w = Start();
+    for (int k = 1; k < kSlotCount; ++k) {
+        const ProjectSlot& s = w.settings.slots[static_cast<size_t>(k)];
+        EXPECT_EQ(s.projectName, "Project");
+        EXPECT_EQ(s.firstPath, "NoName.cap");
+        EXPECT_EQ(s.secondPath, "NoName.thr");
+        EXPECT_EQ(s.thirdPath, "NoName.reg");
+        EXPECT_EQ(s.capFac[5], 5);
+        EXPECT_EQ(s.regress[1], 1);
+        EXPECT_EQ(s.engine, (std::array<int, 6>{0, 1, 1, 10, 25, 30}));
+        EXPECT_EQ(s.reservedOption, 5);
+    }
+    EXPECT_EQ(w.settings.lastFilter, 1);
+    EXPECT_EQ(w.settings.certainFactor, 10.0f);
+}
+
+TEST_F(SettingsTest, StartUpPreparesTheWorkbench) {
+    Workbench& w = Start();
+    EXPECT_EQ(w.tables.sampleCapacity, 1367);
+    EXPECT_EQ(w.tables.reference.names.size(), 1368u);
+    EXPECT_EQ(w.workingFolder, fs::current_path().string() + "/");
+    EXPECT_EQ(platform.CurrentCursor(), Cursor::Arrow);
+}
+
+TEST_F(SettingsTest, SavedValuesComeBackAtTheNextStart) {
+    Workbench& w = Start();
+    ProjectSlot& slot = w.settings.slots[1];
+    slot.dataFormat = 1;
+    slot.speciesFormat = 1;
+    slot.usedThread = 0;
+    slot.numberOfFactors() = 7;
+    slot.regressionType() = 0;
+    w.settings.certainFactor = 2.5f;
+    w.settings.lastFilter = 6;
+    w.settings.freeText = "kept text";
+    w.settings.quillonPath = "/opt/q/Quillon";
+    w.settings.marvanePath = "/opt/m/marvane";
+    ASSERT_EQ(SaveSettings(w), 0);
+    EXPECT_EQ(Slurp(IniPath()), "19990518\n1\t1\t1\t1\t0\t7\t0\t5\t2.500000\t6\n"
+                                "kept text\n/opt/q/Quillon\n/opt/m/marvane\n");
+    Workbench& again = Start();
+    EXPECT_EQ(again.settings.slots[1].speciesFormat, 1);
+    EXPECT_EQ(again.settings.slots[2].speciesFormat, 0); // only slot 1 is kept
+    EXPECT_EQ(again.settings.slots[1].dataFormat, 1);
+    EXPECT_EQ(again.settings.slots[1].usedThread, 0);
+    EXPECT_EQ(again.settings.slots[1].capFac[5], 7);
+    EXPECT_EQ(again.settings.slots[1].regress[1], 0);
+    EXPECT_EQ(again.settings.certainFactor, 2.5f);
+    EXPECT_EQ(again.settings.lastFilter, 6);
+    EXPECT_EQ(again.settings.freeText, "kept text");
+    EXPECT_EQ(again.settings.quillonPath, "/opt/q/Quillon");
+    EXPECT_EQ(again.settings.marvanePath, "/opt/m/marvane");
+}
+
+TEST_F(SettingsTest, AnotherStampIsReplacedByTheDefaults) {
+    WriteIni("19990517\n1\t1\t0\t0\t0\t9\t0\t5\t3.000000\t2\n\n/q\n/m\n");
+    Workbench& w = Start();
+    EXPECT_EQ(w.settings.slots[1].dataFormat, 0);
+    EXPECT_EQ(w.settings.quillonPath, "");
+    EXPECT_EQ(Slurp(IniPath()), kDefaults);
+    WriteIni("stamp\n1\n");
+    Start();
+    EXPECT_EQ(Slurp(IniPath()), kDefaults);
+}
+
+TEST_F(SettingsTest, OnlyTheFirstTwoLines) {
+    WriteIni("19990518\n0\t1\t1\t1\t1\t5\t1\t5\t10.000000\t2\n");
+    Workbench& w = Start();
+    EXPECT_EQ(w.settings.slots[1].speciesFormat, 1);
+    EXPECT_EQ(w.settings.lastFilter, 2);
+    EXPECT_EQ(w.settings.freeText, "");
+    EXPECT_EQ(w.settings.quillonPath, "");
+    EXPECT_EQ(w.settings.marvanePath, "");
+}
+
+TEST_F(SettingsTest, ALine2ThatStopsMatchingKeepsTheRestAtDefaults) {
+    WriteIni("19990518\n1\t1\t0\tword\t0\t9\n\n\n\n");
+    Workbench& w = Start();
+    const ProjectSlot& s = w.settings.slots[1];
+    EXPECT_EQ(s.dataFormat, 1);
+    EXPECT_EQ(s.speciesFormat, 1);
+    EXPECT_EQ(s.usedCapFac, 0);
+    EXPECT_EQ(s.usedRegress, 1);
+    EXPECT_EQ(s.usedThread, 1);
+    EXPECT_EQ(s.capFac[5], 5);
+    // The file is not rewritten until the next save.
+    EXPECT_EQ(Slurp(IniPath()), "19990518\n1\t1\t0\tword\t0\t9\n\n\n\n");
+}
+
+TEST_F(SettingsTest, CertainFactorInfinityIsNotANumber) {
+    WriteIni("19990518\n0\t0\t1\t1\t1\t5\t1\t5\tinf\t2\n\n\n\n");
+    Workbench& w = Start();
+    EXPECT_EQ(w.settings.certainFactor, 10.0f);
+    EXPECT_EQ(w.settings.lastFilter, 1);
+}
+
+TEST_F(SettingsTest, ALastLineWithoutLineEndIsNotLoaded) {
+    WriteIni("19990518\n0\t0\t1\t1\t1\t5\t1\t5\t10.000000\t1\n\n/q\n/m");
+    Workbench& w = Start();
+    EXPECT_EQ(w.settings.quillonPath, "/q");
+    EXPECT_EQ(w.settings.marvanePath, "");
+}
+
+TEST_F(SettingsTest, AnEmptyFreeTextDoesNotSwallowAPath) {
+    // Written with LF only, as on POSIX; and with CR LF, as on Windows.
+    WriteIni("19990518\n0\t0\t1\t1\t1\t5\t1\t5\t10.000000\t1\n\n\n/m\n");
+    Workbench& w = Start();
+    EXPECT_EQ(w.settings.freeText, "");
+    EXPECT_EQ(w.settings.quillonPath, "");
+    EXPECT_EQ(w.settings.marvanePath, "/m");
+    WriteIni("19990518\r\n0\t0\t1\t1\t1\t5\t1\t5\t10.000000\t1\r\n\r\n/q\r\n\r\n");
+    Workbench& v = Start();
+    EXPECT_EQ(v.settings.quillonPath, "/q");
+    EXPECT_EQ(v.settings.marvanePath, "");
+}
+
+TEST_F(SettingsTest, LongTextsAreCutTo516Characters) {
+    const std::string longPath(600, 'p');
+    WriteIni("19990518\n0\t0\t1\t1\t1\t5\t1\t5\t10.000000\t1\n" + longPath + "\n" + longPath +
+             "\n/m\n");
+    Workbench& w = Start();
+    EXPECT_EQ(w.settings.freeText, std::string(516, 'p'));
+    EXPECT_EQ(w.settings.quillonPath, std::string(516, 'p'));
+    EXPECT_EQ(w.settings.marvanePath, "/m");
+}
+
+TEST_F(SettingsTest, WrittenInTheCLocale) {
+    Workbench& w = Start();
+    w.settings.certainFactor = 1.5f;
+    const char* german = std::setlocale(LC_ALL, "de_DE.UTF-8");
+    ASSERT_EQ(SaveSettings(w), 0);
+    if (german != nullptr)
+        std::setlocale(LC_ALL, "C");
+    EXPECT_EQ(Slurp(IniPath()), "19990518\n0\t0\t1\t1\t1\t5\t1\t5\t1.500000\t1\n\n\n\n");
+}
+
+TEST_F(SettingsTest, AMissingSettingsFolderIsCreated) {
+    platform.SetSettingsFolder(Folder() + "config/corelith/");
+    Start();
+    EXPECT_EQ(Slurp(fs::path(Folder()) / "config/corelith/Corelith.INI"), kDefaults);
+}
+
+TEST_F(SettingsTest, AFailedSaveIsReported) {
+    std::ofstream(fs::path(Folder()) / "blocker") << "a file, not a folder";
+    platform.SetSettingsFolder(Folder() + "blocker/");
+    Workbench& w = Start(); // the load saves the defaults and fails
+    EXPECT_EQ(SaveSettings(w), -1);
+    const std::string message =
+        "message 0: Could not write the settings file:\\n>" + Folder() + "blocker/Corelith.INI<";
+    EXPECT_EQ(platform.Messages(), (std::vector<std::string>{message, message}));
+    EXPECT_EQ(platform.BeepCount(), 2);
+    EXPECT_EQ(w.settings.certainFactor, 10.0f); // the program goes on with its values
+}
+
+} // namespace
+} // namespace corelith
