@@ -1,4 +1,5 @@
 #include "shell/field_helpers.h"
+#include "shell/option_dialogs.h"
 #include "shell/settings.h"
 #include "tfproject/tf_files.h"
 #include "tfproject/tf_project.h"
@@ -46,48 +47,6 @@ class CapFacOptionsDialog : public DialogModel {
     int factorCount_;
 };
 
-// "Regress options": linear or quadratic regression, as a two-choice dialog.
-class RegressOptionsDialog : public DialogModel {
-  public:
-    explicit RegressOptionsDialog(int regressionType) : regressionType_(regressionType) {}
-
-    // 0 linear, 1 quadratic.
-    int RegressionType() const { return choice_ - 1; }
-
-    std::string Resource() const override { return "REGRESSOPTIONS"; }
-
-    void OnInit(DialogControls& dlg) override {
-        choice_ = RadioGroup(dlg, Buttons(), regressionType_ < 1 ? 1 : 2);
-        dlg.FocusDialog();
-    }
-
-    void OnCommand(DialogControls& dlg, int id, Notification what) override {
-        if (what != Notification::Clicked)
-            return;
-        if (id == kIdLinearRegression)
-            choice_ = RadioGroup(dlg, Buttons(), 1);
-        else if (id == kIdQuadraticRegression)
-            choice_ = RadioGroup(dlg, Buttons(), 2);
-        else if (id == kIdOk)
-            dlg.End(1);
-        else if (id == kIdCancel)
-            dlg.End(0);
-    }
-
-    ScriptBinding Script() const override {
-        ScriptBinding binding;
-        binding.kind = ScriptKind::Choice;
-        binding.choices = {{"1", kIdLinearRegression}, {"2", kIdQuadraticRegression}};
-        return binding;
-    }
-
-  private:
-    static std::vector<int> Buttons() { return {kIdLinearRegression, kIdQuadraticRegression}; }
-
-    int regressionType_;
-    int choice_ = 1;
-};
-
 } // namespace
 
 int CapFacOptions(Workbench& wb, int slot) {
@@ -105,13 +64,8 @@ int CapFacOptions(Workbench& wb, int slot) {
 int RegressOptions(Workbench& wb, int slot) {
     if (!IsProjectSlot(slot))
         return 0;
-    ProjectSlot& project = wb.settings.slots[static_cast<size_t>(slot)];
-    RegressOptionsDialog dialog(project.regressionType());
-    if (wb.platform.RunDialog(dialog) != 1)
-        return 0;
-    project.regressionType() = dialog.RegressionType();
-    SaveSettings(wb);
-    return 1;
+    return TwoChoiceDialog(wb, "REGRESSOPTIONS",
+                           wb.settings.slots[static_cast<size_t>(slot)].regressionType());
 }
 
 } // namespace corelith
