@@ -75,8 +75,9 @@ int WriteRegressFile(std::FILE* file, int variableCount, int stationCount,
     }
     for (int station = 1; station <= stationCount && out.status == 0; ++station) {
         out.Put("Parameteranzahl\n");
-        out.Put(FormatC("Core : %.12s\n",
-                        environment.stationNames[static_cast<size_t>(station)].c_str()));
+        out.Put("Core : " +
+                std::string(CutText(environment.stationNames[static_cast<size_t>(station)], 12)) +
+                "\n");
         for (int u = 1; u <= variableCount; ++u)
             out.Put(environment.variableNames[static_cast<size_t>(u)] +
                     FormatC("%10.5f\n", static_cast<double>(environment.Value(station, u))));

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace corelith {
 
@@ -18,7 +19,11 @@ inline constexpr int kSpeciesCodeLength = 8;
 // Positions of the term-code table of the regression tool.
 inline constexpr int kMaxTermCodes = 100;
 
-// The first 8 characters of `name`, right-padded with blanks.
+// The first `limit` bytes of `text`, without the start of a UTF-8 character that would be
+// split (text in a one-byte encoding is cut at `limit`).
+std::string_view CutText(std::string_view text, size_t limit);
+
+// The first 8 characters of `name`, right-padded with blanks to 8 bytes.
 std::string SpeciesCode(const std::string& name);
 // Forms the codes of species 1..speciesCount in the list.
 void FormSpeciesCodes(SpeciesList& species, int speciesCount);

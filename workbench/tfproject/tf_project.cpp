@@ -17,9 +17,15 @@ namespace {
 std::string ProjectNameOf(std::string title) {
     ReplaceAll(title, ".txt", "");
     ReplaceAll(title, ".pro", "");
-    if (title.size() > static_cast<size_t>(kMaxNameLength))
-        title.resize(static_cast<size_t>(kMaxNameLength));
-    return title;
+    return std::string(CutText(title, kMaxNameLength));
+}
+
+// A tool step's result as the build's: `cancelled` after a cancelled dialog, `failed` after an
+// error, 0 to go on.
+int BuildResult(int stepResult, int cancelled, int failed) {
+    if (stepResult > 0)
+        return cancelled;
+    return stepResult < 0 ? failed : 0;
 }
 
 } // namespace
@@ -53,27 +59,18 @@ int BuildTransferFunctionProject(Workbench& wb, int projectNumber) {
     const int checkAgainstReference = project.usedCapFac != 0 ? 1 : 0;
     int sampleCount = 0;
     int speciesCount = 0;
-    if (project.usedCapFac != 0) {
-        const int result = BuildCapFacFile(wb, sampleCount, speciesCount, projectNumber);
-        if (result > 0)
-            return -7;
-        if (result < 0)
-            return -20;
-    }
-    if (project.usedRegress != 0) {
-        const int result = BuildRegressFile(wb, checkAgainstReference, sampleCount, projectNumber);
-        if (result > 0)
-            return -8;
-        if (result < 0)
-            return -21;
-    }
-    if (project.usedThread != 0) {
-        const int result = BuildThreadFile(wb, checkAgainstReference, speciesCount, projectNumber);
-        if (result > 0)
-            return -9;
-        if (result < 0)
-            return -22;
-    }
+    int result = 0;
+    if (project.usedCapFac != 0)
+        result =
+            BuildResult(BuildCapFacFile(wb, sampleCount, speciesCount, projectNumber), -7, -20);
+    if (result == 0 && project.usedRegress != 0)
+        result = BuildResult(
+            BuildRegressFile(wb, checkAgainstReference, sampleCount, projectNumber), -8, -21);
+    if (result == 0 && project.usedThread != 0)
+        result = BuildResult(
+            BuildThreadFile(wb, checkAgainstReference, speciesCount, projectNumber), -9, -22);
+    if (result != 0)
+        return result;
 
     std::FILE* file = OpenForWriting(projectPath);
     if (file == nullptr)

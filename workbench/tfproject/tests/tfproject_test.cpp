@@ -149,6 +149,12 @@ class TfProjectTest : public ::testing::Test {
     void Put(const std::string& name, const std::string& text) const {
         std::ofstream(dir_ / name, std::ios::binary) << text;
     }
+    // The reference, environment and core tables of a complete build.
+    void PutInputs(const char* reference, const char* core) const {
+        Put("ref.txt", reference);
+        Put("env.txt", kEnvironment);
+        Put("core.txt", core);
+    }
     std::string Get(const std::string& name) const { return ReadWhole(dir_ / name); }
     bool Exists(const std::string& name) const { return fs::exists(dir_ / name); }
     // A golden text whose "{DIR}" stands for the test folder.
@@ -180,9 +186,7 @@ class TfProjectTest : public ::testing::Test {
 // ---- the whole command ----
 
 TEST_F(TfProjectTest, BuildsTheFourFilesSpeciesInColumnRawData) {
-    Put("ref.txt", kReferenceInColumn);
-    Put("env.txt", kEnvironment);
-    Put("core.txt", kCoreInColumn);
+    PutInputs(kReferenceInColumn, kCoreInColumn);
     Answer(FullBuild("1", "1"));
 
     EXPECT_EQ(BuildTransferFunctionProject(wb_, 1), 0);
@@ -200,9 +204,7 @@ TEST_F(TfProjectTest, BuildsTheFourFilesSpeciesInColumnRawData) {
 }
 
 TEST_F(TfProjectTest, SpeciesInLineGivesTheSameFilesAndPercentDataIsScaled) {
-    Put("ref.txt", kReferenceInLine);
-    Put("env.txt", kEnvironment);
-    Put("core.txt", kCoreInLine);
+    PutInputs(kReferenceInLine, kCoreInLine);
     Answer(FullBuild("2", "2"));
 
     EXPECT_EQ(BuildTransferFunctionProject(wb_, 1), 0);
@@ -215,9 +217,7 @@ TEST_F(TfProjectTest, SpeciesInLineGivesTheSameFilesAndPercentDataIsScaled) {
 }
 
 TEST_F(TfProjectTest, SpeciesInLineRawDataMatchesTheColumnLayout) {
-    Put("ref.txt", kReferenceInLine);
-    Put("env.txt", kEnvironment);
-    Put("core.txt", kCoreInLine);
+    PutInputs(kReferenceInLine, kCoreInLine);
     Answer(FullBuild("2", "1"));
 
     EXPECT_EQ(BuildTransferFunctionProject(wb_, 1), 0);
@@ -226,9 +226,7 @@ TEST_F(TfProjectTest, SpeciesInLineRawDataMatchesTheColumnLayout) {
 }
 
 TEST_F(TfProjectTest, AsksForEachFileWithItsTitleFilterAndProposal) {
-    Put("ref.txt", kReferenceInColumn);
-    Put("env.txt", kEnvironment);
-    Put("core.txt", kCoreInColumn);
+    PutInputs(kReferenceInColumn, kCoreInColumn);
     Answer(FullBuild(":ok", ":ok"));
 
     ASSERT_EQ(BuildTransferFunctionProject(wb_, 3), 0);
@@ -257,9 +255,7 @@ TEST_F(TfProjectTest, AsksForEachFileWithItsTitleFilterAndProposal) {
 }
 
 TEST_F(TfProjectTest, BuildsInItsOwnSlotFromThatSlotsValues) {
-    Put("ref.txt", kReferenceInColumn);
-    Put("env.txt", kEnvironment);
-    Put("core.txt", kCoreInColumn);
+    PutInputs(kReferenceInColumn, kCoreInColumn);
     Slot(1).numberOfFactors() = 9; // the Options menu edits slot 1 only
     Answer(FullBuild(":ok", ":ok"));
 
@@ -271,9 +267,7 @@ TEST_F(TfProjectTest, BuildsInItsOwnSlotFromThatSlotsValues) {
 }
 
 TEST_F(TfProjectTest, OptionDialogsInsideTheBuildStoreTheirChoices) {
-    Put("ref.txt", kReferenceInColumn);
-    Put("env.txt", kEnvironment);
-    Put("core.txt", kCoreInColumn);
+    PutInputs(kReferenceInColumn, kCoreInColumn);
     Answer({"Survey.pro", ":ok", ":ok", ":ok", "3", "1", "ref.txt", ":ok", "env.txt", ":ok",
             "core.txt", ":ok"});
 
@@ -322,9 +316,7 @@ TEST_F(TfProjectTest, ProjectNameDropsLowerCaseTxtAndProOnly) {
 }
 
 TEST_F(TfProjectTest, EveryCancelEndsTheBuildWithItsCode) {
-    Put("ref.txt", kReferenceInColumn);
-    Put("env.txt", kEnvironment);
-    Put("core.txt", kCoreInColumn);
+    PutInputs(kReferenceInColumn, kCoreInColumn);
     const std::vector<int> expected = {0, -1, -2, -3, -4, -5, -7, -7, -8, -8, -9, -9};
     const std::vector<std::string> all = FullBuild(":ok", ":ok");
     for (size_t k = 0; k < expected.size(); ++k) {
@@ -535,6 +527,20 @@ TEST(SpeciesCodeTest, IsTheFirstEightCharactersPaddedWithBlanks) {
     EXPECT_EQ(SpeciesCode("Orb"), "Orb     ");
     EXPECT_EQ(SpeciesCode("G. ruber"), "G. ruber");
     EXPECT_EQ(SpeciesCode(""), "        ");
+}
+
+TEST(SpeciesCodeTest, NeverSplitsAUtf8Character) {
+    // "ä" takes bytes 8 and 9: the code keeps 8 bytes, with a blank in its place.
+    EXPECT_EQ(SpeciesCode("Bolivin\xC3\xA4"
+                          "a"),
+              "Bolivin ");
+    EXPECT_EQ(SpeciesCode("\xC3\x89lphidium"), "\xC3\x89lphidi");
+    // A one-byte encoding is cut where asked.
+    EXPECT_EQ(SpeciesCode("Bolivin\xE4x"), "Bolivin\xE4");
+    EXPECT_EQ(CutText("Station \xE2\x82\xAC"
+                      "12",
+                      10),
+              "Station ");
 }
 
 TEST(RegressTermCountTest, CountsVariableAndFactorTermsWithoutOverflow) {
