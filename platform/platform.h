@@ -55,6 +55,12 @@ public:
     // Returns false when it could not be started (callers may ignore this).
     virtual bool StartProgram(const std::string& program, const std::string& folder) = 0;
 
+    // Starts a console program the same way, in a console window the user can type into
+    // where the desktop gives programs none of their own (a terminal on X11 and Wayland).
+    virtual bool StartConsoleProgram(const std::string& program, const std::string& folder) {
+        return StartProgram(program, folder);
+    }
+
     // Folder of the settings file, ending with a separator.
     virtual std::string SettingsFolder() = 0;
 };

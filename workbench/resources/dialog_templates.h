@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/dialog.h" // kIdOk and kIdCancel of the templates
+#include "platform/scripted/scripted_platform.h"
 
 #include <string>
 #include <string_view>
@@ -29,8 +30,8 @@ struct ControlTemplate {
 };
 
 struct DialogTemplate {
-    std::string resource; // upper-case resource name, e.g. "FORMATSPECIES"
-    std::string caption;  // empty: no caption bar
+    std::string resource;      // upper-case resource name, e.g. "FORMATSPECIES"
+    std::string caption;       // empty: no caption bar
     int width = 0, height = 0; // dialog units
     std::vector<ControlTemplate> controls;
 };
@@ -39,9 +40,16 @@ struct DialogTemplate {
 const DialogTemplate* FindDialogTemplate(std::string_view resource);
 
 // Each group of dialogs lives in its own file; FindDialogTemplate searches them all.
-const std::vector<DialogTemplate>& ShellDialogTemplates();       // FORMATSPECIES, FORMATDATA, USEDTOOLS, AboutBox
-const std::vector<DialogTemplate>& TfProjectDialogTemplates();   // CAPFACOPTIONS, REGRESSOPTIONS
-const std::vector<DialogTemplate>& RankingDialogTemplates();     // the certain factor dialog
-const std::vector<DialogTemplate>& CountingDialogTemplates();    // COUNTINGDIALOG and the four name dialogs
+const std::vector<DialogTemplate>&
+ShellDialogTemplates(); // FORMATSPECIES, FORMATDATA, USEDTOOLS, AboutBox
+const std::vector<DialogTemplate>& TfProjectDialogTemplates(); // CAPFACOPTIONS, REGRESSOPTIONS
+const std::vector<DialogTemplate>& RankingDialogTemplates();   // the certain factor dialog
+const std::vector<DialogTemplate>&
+CountingDialogTemplates(); // COUNTINGDIALOG and the four name dialogs
+
+// The controls of the dialog templates as the scripted backend sees them, for
+// ScriptedPlatform::SetDialogLookup: dialogs start with their templates' texts, and a
+// dialog without a template is a usage error.
+DialogLookup TemplateDialogLookup();
 
 } // namespace corelith

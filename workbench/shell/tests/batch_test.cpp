@@ -1,0 +1,139 @@
+#include "shell/batch.h"
+
+#include "shell_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace corelith {
+namespace {
+
+using testing::TempFolder;
+
+struct BatchRun {
+    int status = -100;
+    std::string out;
+    std::string err;
+};
+
+class BatchTest : public ::testing::Test {
+protected:
+    BatchRun Run(std::vector<std::string> args) {
+        std::ostringstream out, err;
+        BatchRun run;
+        run.status = RunBatch(args, out, err, {folder_.Path(), folder_.Path()});
+        run.out = out.str();
+        run.err = err.str();
+        return run;
+    }
+
+    TempFolder folder_;
+};
+
+TEST_F(BatchTest, MessagesGoToStandardErrorAndTheResultToStandardOutput) {
+    BatchRun run = Run({"72"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "result 0\n");
+    EXPECT_EQ(run.err, "message 134: Version number:\\n1.08 - Build: 07.10.2003\n");
+}
+
+TEST_F(BatchTest, AFirstRunWritesTheDefaultSettings) {
+    Run({"71"});
+    EXPECT_EQ(folder_.SettingsLine(1), "19990518");
+    EXPECT_EQ(folder_.SettingsLine(2), "0\t0\t1\t1\t1\t5\t1\t5\t10.000000\t1");
+}
+
+TEST_F(BatchTest, OptionCommandsPersistBetweenRuns) {
+    BatchRun run = Run({"31", "2"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "result 1\n");
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(folder_.SettingsLine(2).substr(0, 4), "0\t1\t");
+
+    run = Run({"37", "CapFac+Thread"});
+    EXPECT_EQ(run.out, "result 1\n");
+    EXPECT_EQ(folder_.SettingsLine(2).substr(0, 10), "0\t1\t1\t0\t1\t") << "species format kept";
+
+    run = Run({"31", ":cancel"});
+    EXPECT_EQ(run.out, "result 0\n");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(folder_.SettingsLine(2).substr(0, 10), "0\t1\t1\t0\t1\t");
+}
+
+TEST_F(BatchTest, DialogsBeyondTheAnswersAreCancelled) {
+    BatchRun run = Run({"32"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "result 0\n");
+}
+
+TEST_F(BatchTest, AProgramThatCannotBeStartedGivesANegativeResult) {
+    EXPECT_EQ(Run({"38", "none/quillon.exe"}).out, "result 1\n");
+    EXPECT_EQ(folder_.SettingsLine(4), folder_.Path() + "none/quillon.exe");
+    BatchRun run = Run({"16"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "result -1\n");
+    EXPECT_EQ(run.err, "") << "a failed start shows no message";
+}
+
+TEST_F(BatchTest, WithoutACommandItPrintsTheUsage) {
+    BatchRun run = Run({});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "corelith: no command given\nusage: corelith --batch COMMAND [ANSWER ...]\n");
+}
+
+TEST_F(BatchTest, CommandsOutsideTheListAreUsageErrors) {
+    for (const char* command : {"18", "21", "35x", "", "abc", "99", "-1", " 72", "0x48"}) {
+        BatchRun run = Run({command});
+        EXPECT_EQ(run.status, 2) << command;
+        EXPECT_EQ(run.out, "") << command;
+        EXPECT_EQ(run.err, std::string("corelith: unknown command \"") + command +
+                               "\" (commands: 11 12 16 17 31 32 33 34 35 36 37 38 39 41 42 43 "
+                               "51 53 54 64 71 72 73 74)\n"
+                               "usage: corelith --batch COMMAND [ANSWER ...]\n");
+    }
+    EXPECT_FALSE(folder_.Has(kSettingsFileName)) << "nothing ran";
+}
+
+TEST_F(BatchTest, CommandsWithoutAnActionRunAndReportZero) {
+    for (const char* command : {"35", "36"}) {
+        BatchRun run = Run({command});
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.out, "result 0\n");
+        EXPECT_EQ(run.err, "");
+    }
+}
+
+TEST_F(BatchTest, AnAnswerThatDoesNotFitIsAUsageError) {
+    BatchRun run = Run({"31", "3"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "result 0\n");
+    EXPECT_NE(run.err.find("corelith: dialog FORMATSPECIES: "), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("\nusage: corelith --batch"), std::string::npos);
+    EXPECT_EQ(folder_.SettingsLine(2).substr(0, 4), "0\t0\t") << "the dialog was cancelled";
+}
+
+TEST_F(BatchTest, AnswersLeftOverAreAUsageError) {
+    BatchRun run = Run({"71", ":ok"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "result 0\n");
+    EXPECT_EQ(run.err, "message 135: Info not yet implemented!\n"
+                       "corelith: 1 answer left over when the command ended\n"
+                       "usage: corelith --batch COMMAND [ANSWER ...]\n");
+    run = Run({"32", "1", "2", "3"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("corelith: 2 answers left over"), std::string::npos);
+}
+
+TEST_F(BatchTest, TheAboutBoxTakesOk) {
+    BatchRun run = Run({"74", ":ok"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "result 0\n");
+    EXPECT_EQ(run.err, "");
+}
+
+} // namespace
+} // namespace corelith

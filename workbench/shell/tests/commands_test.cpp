@@ -1,0 +1,287 @@
+#include "shell/commands.h"
+
+#include "platform/scripted/scripted_platform.h"
+#include "resources/dialog_templates.h"
+#include "resources/menu.h"
+#include "shell/settings.h"
+#include "shell_test_support.h"
+#include "workbench.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace corelith {
+namespace {
+
+using testing::TempFolder;
+
+class CommandsTest : public ::testing::Test {
+protected:
+    // A workbench on the scripted backend whose settings file and current folder are the
+    // test's temporary folder.
+    Workbench& Start(std::vector<std::string> answers) {
+        platform_ = std::make_unique<ScriptedPlatform>(std::move(answers));
+        platform_->SetSettingsFolder(folder_.Path());
+        platform_->SetDialogLookup(TemplateDialogLookup());
+        wb_ = std::make_unique<Workbench>(*platform_);
+        wb_->workingFolder = folder_.Path();
+        return *wb_;
+    }
+    ScriptedPlatform& Platform() { return *platform_; }
+
+    TempFolder folder_;
+    std::unique_ptr<ScriptedPlatform> platform_;
+    std::unique_ptr<Workbench> wb_;
+};
+
+TEST_F(CommandsTest, InfoVersionAndHelpShowTheirMessages) {
+    Workbench& wb = Start({});
+    EXPECT_EQ(RunCommand(wb, 71), 0);
+    EXPECT_EQ(RunCommand(wb, 72), 0);
+    EXPECT_EQ(RunCommand(wb, 73), 0);
+    EXPECT_EQ(Platform().Messages(),
+              (std::vector<std::string>{"message 135: Info not yet implemented!",
+                                        "message 134: Version number:\\n1.08 - Build: 07.10.2003",
+                                        "message 146: Help not yet implemented!"}));
+    EXPECT_EQ(Platform().BeepCount(), 0);
+}
+
+TEST_F(CommandsTest, CommandsWithoutAnActionDoNothing) {
+    Workbench& wb = Start({});
+    for (int id : {0, 18, 21, 22, 23, 24, 25, 26, 35, 36, 99, -5, 65535})
+        EXPECT_EQ(RunCommand(wb, id), 0) << id;
+    EXPECT_TRUE(Platform().Log().empty());
+    EXPECT_FALSE(folder_.Has(kSettingsFileName));
+}
+
+TEST_F(CommandsTest, OptionCommandsWorkOnSlotOne) {
+    Workbench& wb = Start({"2", "2", "Regress"});
+    EXPECT_EQ(RunCommand(wb, 31), 1);
+    EXPECT_EQ(RunCommand(wb, 32), 1);
+    EXPECT_EQ(RunCommand(wb, 37), 1);
+    const ProjectSlot& slot = wb.settings.slots[1];
+    EXPECT_EQ(slot.speciesFormat, 1);
+    EXPECT_EQ(slot.dataFormat, 1);
+    EXPECT_EQ(slot.usedCapFac, 0);
+    EXPECT_EQ(slot.usedRegress, 1);
+    EXPECT_EQ(slot.usedThread, 0);
+    EXPECT_EQ(wb.settings.slots[2].speciesFormat, 0);
+    EXPECT_EQ(folder_.SettingsLine(2).substr(0, 10), "1\t1\t0\t1\t0\t");
+    EXPECT_EQ(Platform().Log(), (std::vector<std::string>{"dialog: FORMATSPECIES",
+                                                          "dialog: FORMATDATA",
+                                                          "dialog: USEDTOOLS"}));
+}
+
+TEST_F(CommandsTest, TheAboutBoxClosesOnlyWithOk) {
+    Workbench& wb = Start({":ok", ":cancel"});
+    EXPECT_EQ(RunCommand(wb, 74), 0);
+    EXPECT_EQ(RunCommand(wb, 74), 0);
+    EXPECT_EQ(Platform().UsageError(), "");
+    EXPECT_EQ(Platform().Log(),
+              (std::vector<std::string>{"dialog: AboutBox", "dialog: AboutBox"}));
+}
+
+std::vector<int> builtSlots;
+int builderResult = 0;
+int RecordingBuilder(Workbench&, int projectNumber) {
+    builtSlots.push_back(projectNumber);
+    return builderResult;
+}
+
+TEST_F(CommandsTest, TheProjectCounterWrapsAfterTenProjects) {
+    Workbench& wb = Start({});
+    builtSlots.clear();
+    builderResult = 0;
+    for (int i = 0; i < 11; ++i)
+        EXPECT_EQ(RunProjectCommand(wb, RecordingBuilder), 0);
+    EXPECT_EQ(builtSlots, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 1}));
+    EXPECT_EQ(wb.projectCounter, 2);
+    EXPECT_TRUE(Platform().Messages().empty());
+}
+
+TEST_F(CommandsTest, OnlyResultsBelowMinusNineShowMessage147) {
+    Workbench& wb = Start({});
+    builtSlots.clear();
+    for (int result : {-1, -9, 3}) {
+        builderResult = result;
+        EXPECT_EQ(RunProjectCommand(wb, RecordingBuilder), result);
+    }
+    EXPECT_TRUE(Platform().Messages().empty());
+    builderResult = -10;
+    EXPECT_EQ(RunProjectCommand(wb, RecordingBuilder), -10);
+    builderResult = -22;
+    RunProjectCommand(wb, RecordingBuilder);
+    EXPECT_EQ(Platform().Messages(),
+              (std::vector<std::string>{
+                  "message 147: Something is wrong.\\nProject has not been created.",
+                  "message 147: Something is wrong.\\nProject has not been created."}));
+    EXPECT_EQ(builtSlots, (std::vector<int>{1, 1, 1, 1, 1})) << "failures keep the slot";
+}
+
+TEST_F(CommandsTest, ACounterOutsideItsRangeStartsAgainAtOne) {
+    Workbench& wb = Start({});
+    builtSlots.clear();
+    builderResult = 0;
+    wb.projectCounter = -3;
+    RunProjectCommand(wb, RecordingBuilder);
+    EXPECT_EQ(builtSlots, std::vector<int>{1});
+}
+
+TEST_F(CommandsTest, ExecuteAsksForTheProgramFirstAndSavesItsPath) {
+    folder_.Write("quill.exe", "");
+    Workbench& wb = Start({"quill.exe"});
+    EXPECT_EQ(RunCommand(wb, 16), 0);
+    const std::string program = folder_.File("quill.exe");
+    EXPECT_EQ(wb.settings.quillonPath, program);
+    EXPECT_EQ(folder_.SettingsLine(4), program) << "saved before the start";
+    EXPECT_EQ(Platform().Log(), (std::vector<std::string>{"open: Select Quillon.exe",
+                                                          "start: " + program + " in " +
+                                                              folder_.Path()}));
+    const FileDialogRequest& request = Platform().FileRequests().at(0);
+    EXPECT_FALSE(request.save);
+    ASSERT_EQ(request.filters.size(), 2u);
+    EXPECT_EQ(request.filters[0].description, "Program files (*.EXE)");
+    EXPECT_EQ(request.initialPath, "");
+    EXPECT_EQ(wb.filterIndex, kProgramFilter);
+}
+
+TEST_F(CommandsTest, ExecuteWithAStoredPathStartsAtOnceInTheCurrentFolder) {
+    Workbench& wb = Start({});
+    wb.settings.marvanePath = "/opt/velmar/marvane";
+    wb.workingFolder = "/data/cores/";
+    EXPECT_EQ(RunCommand(wb, 17), 0);
+    EXPECT_EQ(Platform().Log(),
+              std::vector<std::string>{"start: /opt/velmar/marvane in /data/cores/"});
+    EXPECT_FALSE(folder_.Has(kSettingsFileName));
+}
+
+TEST_F(CommandsTest, ACancelledProgramChoiceStartsNothing) {
+    Workbench& wb = Start({":cancel"});
+    EXPECT_EQ(RunCommand(wb, 17), 0);
+    EXPECT_EQ(Platform().Log(), std::vector<std::string>{"open: Select Marvane.exe"});
+    EXPECT_EQ(wb.settings.marvanePath, "");
+    EXPECT_FALSE(folder_.Has(kSettingsFileName));
+}
+
+TEST_F(CommandsTest, SetupSavesTheSettingsEvenAfterCancel) {
+    Workbench& wb = Start({":cancel", "/opt/velmar/marvane.bin", ":ok"});
+    wb.settings.quillonPath = "/old/quillon.exe";
+    EXPECT_EQ(RunCommand(wb, 38), 0);
+    EXPECT_EQ(wb.settings.quillonPath, "/old/quillon.exe");
+    EXPECT_EQ(folder_.SettingsLine(4), "/old/quillon.exe");
+    EXPECT_EQ(Platform().FileRequests().at(0).initialPath, "/old/quillon.exe");
+
+    EXPECT_EQ(RunCommand(wb, 39), 1);
+    EXPECT_EQ(folder_.SettingsLine(5), "/opt/velmar/marvane.bin");
+    EXPECT_EQ(Platform().FileRequests().at(1).title, "Select Marvane.exe");
+
+    EXPECT_EQ(RunCommand(wb, 39), 1) << ":ok takes the stored path";
+    EXPECT_EQ(wb.settings.marvanePath, "/opt/velmar/marvane.bin");
+    EXPECT_EQ(Platform().FileRequests().at(2).initialPath, "/opt/velmar/marvane.bin");
+    EXPECT_TRUE(Platform().Messages().empty());
+}
+
+TEST_F(CommandsTest, SetupReportsASettingsFileThatCannotBeWritten) {
+    Workbench& wb = Start({"/opt/q.exe"});
+    folder_.Write("blocker", "a file where the settings folder should be");
+    Platform().SetSettingsFolder(folder_.File("blocker") + "/");
+    EXPECT_EQ(RunCommand(wb, 38), -1);
+    EXPECT_EQ(wb.settings.quillonPath, "/opt/q.exe");
+    ASSERT_EQ(Platform().Messages().size(), 1u);
+    EXPECT_EQ(Platform().BeepCount(), 1);
+}
+
+TEST(CommandLinePath, AQuotedWindowsPathBecomesTheCurrentFile) {
+    ScriptedPlatform platform;
+    Workbench wb(platform);
+    TakeCommandLinePath(wb, "\"C:\\data\\core 1.txt\"", PathStyle::Windows);
+    EXPECT_EQ(wb.current.fullPath, "C:\\data\\core 1.txt");
+    EXPECT_EQ(wb.current.folder, "C:\\data\\");
+    EXPECT_EQ(wb.current.name, "core 1.txt");
+}
+
+TEST(CommandLinePath, ATextWithoutSeparatorChangesNothing) {
+    ScriptedPlatform platform;
+    Workbench wb(platform);
+    wb.current.fullPath = "kept";
+    TakeCommandLinePath(wb, "core.txt", PathStyle::Windows);
+    TakeCommandLinePath(wb, "\"core 1.txt\"", PathStyle::Posix);
+    TakeCommandLinePath(wb, "data\\core.txt", PathStyle::Posix);
+    TakeCommandLinePath(wb, "", PathStyle::Posix);
+    EXPECT_EQ(wb.current.fullPath, "kept");
+    EXPECT_EQ(wb.current.folder, "");
+}
+
+TEST(CommandLinePath, QuotesAreCutAtTheLastAndThenAfterTheFirst) {
+    ScriptedPlatform platform;
+    Workbench wb(platform);
+    TakeCommandLinePath(wb, "/data/core 1.txt", PathStyle::Posix);
+    EXPECT_EQ(wb.current.folder, "/data/");
+    EXPECT_EQ(wb.current.name, "core 1.txt");
+    TakeCommandLinePath(wb, "-x \"/a b/c.txt\" tail", PathStyle::Posix);
+    EXPECT_EQ(wb.current.fullPath, "/a b/c.txt");
+    TakeCommandLinePath(wb, "\"/one/a.txt\" \"/two/b.txt\"", PathStyle::Posix);
+    EXPECT_EQ(wb.current.fullPath, "/one/a.txt\" \"/two/b.txt");
+    EXPECT_EQ(wb.current.name, "b.txt");
+}
+
+TEST(CommandLinePath, APathTooLongForTheBufferIsNotTaken) {
+    ScriptedPlatform platform;
+    Workbench wb(platform);
+    TakeCommandLinePath(wb, "/" + std::string(515, 'a'), PathStyle::Posix);
+    EXPECT_EQ(wb.current.fullPath, "");
+    TakeCommandLinePath(wb, "/" + std::string(514, 'a'), PathStyle::Posix);
+    EXPECT_EQ(wb.current.fullPath.size(), 515u);
+}
+
+TEST(ExecutableFolder, IsTheFolderOfTheRunningProgram) {
+    const std::string folder = ExecutableFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(folder.back(), '/');
+    EXPECT_TRUE(std::filesystem::exists(folder + "shell_tests"));
+}
+
+TEST(MenuTable, EveryCommandOfTheMenuIsDispatchedOrDeliberatelyInactive) {
+    // The menu items that act, as the menu table lists them.
+    std::vector<int> acting;
+    std::vector<int> grayed;
+    for (const Menu& menu : MainMenu()) {
+        for (const MenuItem& item : menu.items) {
+            if (item.grayed)
+                grayed.push_back(item.id);
+            else if (item.id != 0)
+                acting.push_back(item.id);
+        }
+    }
+    EXPECT_EQ(grayed, (std::vector<int>{21, 22, 23, 24, 25, 26, 35}));
+    EXPECT_EQ(acting, (std::vector<int>{11, 12, 16, 17, 18, 31, 32, 33, 34, 36, 37, 38, 39, 41,
+                                        42, 43, 51, 54, 53, 64, 71, 72, 73, 74}));
+    EXPECT_EQ(MainMenu().back().title, "&?");
+    ASSERT_NE(FindMenuItem(43), nullptr);
+    EXPECT_EQ(FindMenuItem(43)->text, "Create continuous (logarithmic) ranking system...");
+    EXPECT_EQ(FindMenuItem(0), nullptr);
+    EXPECT_EQ(FindMenuItem(19), nullptr);
+}
+
+TEST(MenuTable, SeparatorsStandWhereTheMenuHasThem) {
+    auto itemsBeforeSeparators = [](const Menu& menu) {
+        std::vector<int> ids;
+        for (size_t i = 1; i < menu.items.size(); ++i) {
+            if (menu.items[i].id == 0)
+                ids.push_back(menu.items[i - 1].id);
+        }
+        return ids;
+    };
+    const auto& menus = MainMenu();
+    ASSERT_EQ(menus.size(), 7u);
+    EXPECT_EQ(itemsBeforeSeparators(menus[0]), (std::vector<int>{12, 17}));
+    EXPECT_EQ(itemsBeforeSeparators(menus[1]), std::vector<int>{});
+    EXPECT_EQ(itemsBeforeSeparators(menus[2]), (std::vector<int>{32, 36, 37}));
+    EXPECT_EQ(itemsBeforeSeparators(menus[6]), std::vector<int>{72});
+}
+
+} // namespace
+} // namespace corelith
