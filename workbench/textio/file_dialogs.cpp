@@ -23,7 +23,9 @@ int SelectFile(Workbench& wb, bool save, std::string& path, std::string& folderO
     request.title = dialogTitle;
     request.filters = FilterList(wb.filterIndex);
     request.initialPath = path;
-    request.currentFolder = wb.workingFolder;
+    // A proposed name with a folder (such as a path from the command line) opens the
+    // dialog in that folder.
+    request.currentFolder = IsAbsolutePath(path) ? FolderOf(path) : wb.workingFolder;
     std::string chosen;
     if (!wb.platform.SelectFile(request, chosen))
         return 0;

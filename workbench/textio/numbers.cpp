@@ -57,21 +57,30 @@ size_t LeadingNumberLength(std::string_view text, bool allowFraction) {
     return i;
 }
 
-bool ParseLeadingFloat(std::string_view text, float& value) {
-    const size_t length = LeadingNumberLength(text, true);
-    if (length == 0)
-        return false;
-    std::string_view number = text.substr(0, length);
+namespace {
+
+// The leading number of `text` as from_chars takes it: no blanks, no plus sign.
+std::string_view NumberSpan(std::string_view text, bool allowFraction) {
+    std::string_view number = text.substr(0, LeadingNumberLength(text, allowFraction));
     number.remove_prefix(SkipBlanks(number));
-    // from_chars takes no plus sign.
-    if (number.front() == '+')
+    if (!number.empty() && number.front() == '+')
         number.remove_prefix(1);
+    return number;
+}
+
+} // namespace
+
+bool ParseLeadingFloat(std::string_view text, float& value) {
+    const std::string_view number = NumberSpan(text, true);
+    if (number.empty())
+        return false;
+    const char* end = number.data() + number.size();
     float parsed = 0;
-    const auto result = std::from_chars(number.data(), number.data() + number.size(), parsed);
+    const auto result = std::from_chars(number.data(), end, parsed);
     if (result.ec == std::errc::result_out_of_range) {
         // Too small for a float is 0; too large is no number at all.
         double wide = 0;
-        const auto again = std::from_chars(number.data(), number.data() + number.size(), wide);
+        const auto again = std::from_chars(number.data(), end, wide);
         if (again.ec == std::errc::result_out_of_range || std::fabs(wide) >= 1.0)
             return false;
         parsed = number.front() == '-' ? -0.0f : 0.0f;
@@ -83,16 +92,10 @@ bool ParseLeadingFloat(std::string_view text, float& value) {
 }
 
 bool ParseLeadingInt(std::string_view text, int& value) {
-    const size_t length = LeadingNumberLength(text, false);
-    if (length == 0)
-        return false;
-    std::string_view number = text.substr(0, length);
-    number.remove_prefix(SkipBlanks(number));
-    if (number.front() == '+')
-        number.remove_prefix(1);
+    const std::string_view number = NumberSpan(text, false);
     int parsed = 0;
-    const auto result = std::from_chars(number.data(), number.data() + number.size(), parsed);
-    if (result.ec != std::errc())
+    if (number.empty() ||
+        std::from_chars(number.data(), number.data() + number.size(), parsed).ec != std::errc())
         return false;
     value = parsed;
     return true;

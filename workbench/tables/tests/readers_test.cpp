@@ -149,6 +149,7 @@ TEST_F(ReadersTest, ReferenceInColumn) {
                         "\tO.univ\t1.5\t2\n"
                         "*\tG.cglob\t9\t9\n"
                         "\tG.ruber*\t9\t9\n"
+                        "\tG.bullo\t9\t9*\n"
                         "\n"
                         "x\n"
                         "\tG.tenel\t\t4e1\t77\n"

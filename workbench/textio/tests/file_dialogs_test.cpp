@@ -112,6 +112,21 @@ TEST_F(FileDialogFixture, OpenConfirmedMovesTheWorkingFolder) {
               (std::vector<std::string>{"open: Select core file", "save: Save CapFac file as"}));
 }
 
+TEST_F(FileDialogFixture, AProposedPathOpensTheDialogInItsFolder) {
+    platform.AddAnswer(":ok");
+    platform.AddAnswer("other.txt");
+    std::string path = "/data/in/core 1.txt", folder, title;
+    EXPECT_NE(SelectFileToOpen(wb, path, folder, title, "Select core file"), 0);
+    EXPECT_EQ(platform.FileRequests().at(0).currentFolder, "/data/in/");
+    EXPECT_EQ(path, "/data/in/core 1.txt");
+    EXPECT_EQ(folder, "/data/in/");
+    EXPECT_EQ(title, "core 1.txt");
+    path = "/elsewhere/x.txt";
+    EXPECT_NE(SelectFileToOpen(wb, path, folder, title, "Select core file"), 0);
+    EXPECT_EQ(path, "/elsewhere/other.txt");
+    EXPECT_EQ(wb.workingFolder, "/elsewhere/");
+}
+
 TEST_F(FileDialogFixture, CancelLeavesEverythingUnchanged) {
     platform.AddAnswer(":cancel");
     std::string path = "ref.cap", folder = "f", title = "t";
