@@ -16,6 +16,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -35,6 +36,15 @@ std::string ReadWhole(const fs::path& path) {
 
 std::string Golden(const std::string& name) {
     return ReadWhole(fs::path(CORELITH_TEST_DIR) / "golden" / name);
+}
+
+// An empty folder of its own for one test; two test runs at the same time do not meet.
+fs::path FreshFolder(const std::string& name) {
+    const fs::path folder = fs::temp_directory_path() /
+                            ("tfproject_" + name + "_" + std::to_string(std::random_device{}()));
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    return folder;
 }
 
 // A message as the scripted backend records it, with each line break spelt backslash n.
@@ -133,10 +143,7 @@ class TfProjectTest : public ::testing::Test {
   protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() /
-               (std::string("tfproject_") + info->test_suite_name() + "_" + info->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
+        dir_ = FreshFolder(std::string(info->test_suite_name()) + "_" + info->name());
         platform_.SetSettingsFolder(Dir() + "/");
         platform_.SetDialogLookup(LookUpTemplate);
         StartWorkbench(wb_);
@@ -730,8 +737,7 @@ class TypingPlatform : public ScriptedPlatform {
 };
 
 TEST(CapFacOptionsDialogTest, OpensOnTheNumberAndTakesEachWholeNumberTyped) {
-    const fs::path folder = fs::temp_directory_path() / "tfproject_typing";
-    fs::create_directories(folder);
+    const fs::path folder = FreshFolder("typing");
     TypingPlatform platform;
     platform.SetSettingsFolder(folder.string() + "/");
     Workbench wb(platform);
