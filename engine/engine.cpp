@@ -1,0 +1,372 @@
+#include "engine/engine.h"
+
+#include "engine/analogs.h"
+#include "engine/dialog.h"
+#include "engine/format.h"
+#include "engine/grid.h"
+#include "engine/project.h"
+#include "engine/report.h"
+#include "engine/samples.h"
+#include "engine/statistics.h"
+#include "engine/tables.h"
+
+#include <cfloat>
+#include <filesystem>
+#include <fstream>
+#include <istream>
+#include <ostream>
+
+// Every platform must give the same bytes: single-precision arithmetic has to be
+// evaluated in single precision (no x87 excess precision).
+static_assert(FLT_EVAL_METHOD == 0, "the engine needs float arithmetic evaluated as float");
+
+namespace marvane {
+
+namespace {
+
+constexpr int kComplete = 0;
+constexpr int kHalted = 1;
+constexpr int kFailed = -1;
+
+struct OutputFile {
+    std::string shownName;
+    std::ofstream stream;
+};
+
+struct RunContext {
+    const EngineOptions& options;
+    std::ostream& console;
+    std::string& error;
+
+    std::string Resolve(const std::string& path) const {
+        return ResolvePath(options.workDir, path, options.style);
+    }
+
+    // Input files must exist: opening one must never create it.
+    int OpenInput(std::ifstream& file, const std::string& path, const char* role) const {
+        const std::string resolved = Resolve(path);
+        std::error_code ignored;
+        if (!std::filesystem::exists(resolved, ignored)) {
+            error = std::string(role) + " \"" + path + "\" does not exist";
+            return kFailed;
+        }
+        file.open(resolved, std::ios::binary);
+        if (!file) {
+            error = std::string(role) + " \"" + path + "\" cannot be opened";
+            return kFailed;
+        }
+        return kComplete;
+    }
+
+    int OpenOutput(OutputFile& file, const std::string& path) const {
+        file.shownName = path;
+        file.stream.open(Resolve(path), std::ios::binary | std::ios::trunc);
+        if (!file.stream) {
+            error = "file \"" + path + "\" cannot be written";
+            return kFailed;
+        }
+        return kComplete;
+    }
+};
+
+struct RunFiles {
+    std::ifstream subject;
+    std::ifstream analog;
+    std::ifstream environment;
+    OutputFile listing;
+    OutputFile summary;
+    OutputFile info;
+    OutputFile stock;
+    OutputFile fauna;
+    OutputFile sst;
+};
+
+int OpenFiles(const RunContext& run, const Project& project, RunFiles& files) {
+    // The inputs are checked before any report file is replaced.
+    if (run.OpenInput(files.subject, project.subjectPath, "subject file (project line 1)") != 0 ||
+        run.OpenInput(files.analog, project.analogPath, "reference file (project line 2)") != 0 ||
+        run.OpenInput(files.environment, project.environmentPath,
+                      "environment file (project line 3)") != 0) {
+        return kFailed;
+    }
+    if (run.OpenOutput(files.listing, project.listingPath) != 0 ||
+        run.OpenOutput(files.summary, project.summaryPath) != 0 ||
+        run.OpenOutput(files.info, "info") != 0 || run.OpenOutput(files.stock, "stock") != 0 ||
+        run.OpenOutput(files.fauna, "Faun.tot") != 0 || run.OpenOutput(files.sst, "SST.tot") != 0) {
+        return kFailed;
+    }
+    return kComplete;
+}
+
+// Rows 1 .. analogCount: names, positions and proportions.
+int ReadReferenceSamples(const RunContext& run, const Project& project, RunFiles& files,
+                         ReferenceTable& table) {
+    RecordInput input{&files.analog, project.analogPath, "", 0};
+    for (int r = 1; r <= project.analogCount; ++r) {
+        ReferenceRow& row = table.rows[static_cast<size_t>(r - 1)];
+        if (ReadReferenceSample(input, project, r, row, run.error) != 0) {
+            return kFailed;
+        }
+        const ProportionResult result = ConvertToProportions(row.proportions, project.speciesCount);
+        if (result == ProportionResult::NoSpecies) {
+            WriteAnalogNoSpeciesHalt(files.listing.stream, r);
+            return kHalted;
+        }
+        if (result == ProportionResult::TooLarge) {
+            run.error = "file \"" + project.analogPath + "\", record " +
+                        std::to_string(input.recordNumber) +
+                        ": the species values of reference sample " + std::to_string(r) +
+                        " are too large to add up";
+            return kFailed;
+        }
+    }
+    return kComplete;
+}
+
+// Builds the virtual samples, reports them and appends them to the table under the
+// names read back from "stock".
+int AddVirtualSamples(const RunContext& run, const Project& project, const GridPlan& plan,
+                      const EnvironmentRange& range, RunFiles& files, ReferenceTable& table) {
+    VirtualSamples virtuals;
+    BuildVirtualSamples(table, project.analogCount, project.speciesCount,
+                        UsedGridNodes(plan, range, project.gridStep), project.searchRadius,
+                        virtuals);
+    const long rows = static_cast<long>(project.analogCount) + virtuals.createdCount;
+    if (rows > kMaxReferenceRows) {
+        run.error = std::to_string(project.analogCount) + " reference samples and " +
+                    std::to_string(virtuals.createdCount) + " virtual samples make " +
+                    std::to_string(rows) + " rows, more than the limit of " +
+                    std::to_string(kMaxReferenceRows) +
+                    " reference rows; please choose a larger gridStep or a smaller searchRadius";
+        return kFailed;
+    }
+
+    std::ostream& info = files.info.stream;
+    WriteInfoGrid(info, plan.usedNodes);
+    for (const VirtualSampleLog& sample : virtuals.log) {
+        WriteInfoVirtualSample(info, sample);
+        files.stock.stream << VirtualSampleName(sample.number) << '\n';
+    }
+    run.console << " NNEW=" << ListInteger(plan.usedNodes) << '\n'
+                << " NSH=" << ListInteger(virtuals.createdCount) << '\n';
+    WriteInfoVirtualCount(info, virtuals.createdCount);
+
+    files.stock.stream.close();
+    if (!files.stock.stream) {
+        run.error = "file \"stock\" cannot be written";
+        return kFailed;
+    }
+    std::ifstream stockBack;
+    if (run.OpenInput(stockBack, "stock", "scratch file") != 0) {
+        return kFailed;
+    }
+    RecordInput input{&stockBack, "stock", "", 0};
+    FormatDescriptor nameFormat;
+    ParseFormat("(A12)", nameFormat, run.error);
+    for (int v = 0; v < virtuals.createdCount; ++v) {
+        std::vector<FormatItem> items{TextItem("", kNameLength)};
+        if (ReadWithFormat(input, nameFormat, items, run.error) != 0) {
+            run.error += " (names of the virtual samples)";
+            return kFailed;
+        }
+        ReferenceRow& row = virtuals.rows[static_cast<size_t>(v)];
+        row.name = items[0].text;
+        table.rows.push_back(row);
+    }
+    return kComplete;
+}
+
+int WriteEnlargedReference(const RunContext& run, const Project& project,
+                           const ReferenceTable& table, RunFiles& files) {
+    for (const ReferenceRow& row : table.rows) {
+        if (WriteWithFormat(files.fauna.stream, project.analogFormat, FaunaItems(row, project),
+                            run.error) != 0) {
+            run.error = "file \"Faun.tot\": " + run.error;
+            return kFailed;
+        }
+    }
+    for (const ReferenceRow& row : table.rows) {
+        WriteSstLine(files.sst.stream, row);
+    }
+    return kComplete;
+}
+
+struct SelectionCounters {
+    int fewer = 0; // samples with fewer analogs than the target
+    int two = 0;   // samples with exactly two analogs
+};
+
+// Reads, compares and reports one subject sample; `sampleNumber` grows when it had
+// candidates.
+int EstimateSample(const RunContext& run, const Project& project, const ReferenceTable& table,
+                   int position, RecordInput& input, RunFiles& files, int& sampleNumber,
+                   SelectionCounters& counters) {
+    SubjectSample sample;
+    if (ReadSubjectSample(input, project, position, sample, run.error) != 0) {
+        return kFailed;
+    }
+    const ProportionResult result = ConvertToProportions(sample.proportions, project.speciesCount);
+    if (result == ProportionResult::NoSpecies) {
+        WriteSubjectNoSpeciesHalt(files.listing.stream, position);
+        return kHalted;
+    }
+    if (result == ProportionResult::TooLarge) {
+        run.error = "file \"" + project.subjectPath + "\", record " +
+                    std::to_string(input.recordNumber) + ": the species values of subject sample " +
+                    std::to_string(position) + " are too large to add up";
+        return kFailed;
+    }
+
+    std::vector<float> dissimilarities;
+    std::vector<Candidate> candidates;
+    ComputeDissimilarities(table, sample.proportions, project.speciesCount, dissimilarities);
+    CollectCandidates(dissimilarities, candidates);
+
+    std::ostream& listing = files.listing.stream;
+    WriteSampleHeading(listing, sampleNumber);
+    if (WriteWithFormat(listing, project.subjectFormat, SubjectEchoItems(sample, project),
+                        run.error) != 0) {
+        run.error = "file \"" + files.listing.shownName + "\": " + run.error;
+        return kFailed;
+    }
+    if (candidates.empty()) {
+        WriteNoAnalogs(listing);
+        return kComplete;
+    }
+
+    WriteAnalogTableHeading(listing, project.analogHeaderFlag);
+    WriteInfoSampleStart(files.info.stream, position);
+    std::vector<AnalogPick> picks;
+    SelectAnalogs(candidates, project.maxAnalogs, project.excludeBestAnalog, picks);
+    SampleStatistics statistics;
+    for (const AnalogPick& pick : picks) {
+        const ReferenceRow& row = table.rows[static_cast<size_t>(pick.row)];
+        WriteAnalogLine(listing, row, pick.dissimilarity, project.analogHeaderFlag);
+        if (!(project.excludeBestAnalog == 1 && pick.pass == 1)) {
+            const float weight =
+                SimilarityWeight(sample.proportions, row.proportions, project.speciesCount);
+            AddAnalogToStatistics(statistics, pick.dissimilarity, row.env1, row.env2, weight);
+        }
+        WriteInfoAnalog(files.info.stream, pick.pass, pick.dissimilarity);
+    }
+
+    const int counted = static_cast<int>(picks.size()) - project.excludeBestAnalog;
+    WriteInfoAnalogCount(files.info.stream, counted);
+    if (counted < project.maxAnalogs - project.excludeBestAnalog) {
+        ++counters.fewer;
+    }
+    if (counted == 2) {
+        ++counters.two;
+    }
+    if (counted > 0) {
+        const StatisticsResult estimates = FinishStatistics(statistics, counted, run.console);
+        WriteStatisticsBlock(listing, estimates);
+        WriteSummaryRow(files.summary.stream, sample.name, estimates);
+    } else {
+        // The only analog taken was the excluded best one: there is nothing to average,
+        // so the sample gets no estimate and no summary row.
+        WriteNoStatistics(listing);
+    }
+    ++sampleNumber;
+    return kComplete;
+}
+
+int CheckWritten(const RunContext& run, RunFiles& files) {
+    for (OutputFile* file :
+         {&files.listing, &files.summary, &files.info, &files.fauna, &files.sst}) {
+        file->stream.flush();
+        if (!file->stream) {
+            run.error = "file \"" + file->shownName + "\" could not be written completely";
+            return kFailed;
+        }
+    }
+    return kComplete;
+}
+
+int RunOpenProject(const RunContext& run, const Project& project, RunFiles& files) {
+    ReferenceTable table;
+    table.rows.resize(static_cast<size_t>(project.analogCount));
+    RecordInput environment{&files.environment, project.environmentPath, "", 0};
+    if (ReadEnvironmentFile(environment, project, table, run.error) != 0) {
+        return kFailed;
+    }
+    const bool flagsValid = (project.subjectHeaderFlag == 0 || project.subjectHeaderFlag == 1) &&
+                            (project.analogHeaderFlag == 0 || project.analogHeaderFlag == 1);
+    if (!flagsValid) {
+        WriteHeaderFlagHalt(files.listing.stream);
+        return kHalted;
+    }
+    // The range depends on the environment values only, so an oversized grid is
+    // refused before any sample is read.
+    const EnvironmentRange range = ComputeEnvironmentRange(table, project.analogCount);
+    GridPlan plan;
+    if (PlanGrid(range, project.gridStep, plan, run.error) != 0) {
+        return kFailed;
+    }
+    int status = ReadReferenceSamples(run, project, files, table);
+    if (status != kComplete) {
+        return status;
+    }
+    WriteListingOpening(files.listing.stream);
+    WriteSummaryHeader(files.summary.stream);
+    if (AddVirtualSamples(run, project, plan, range, files, table) != 0 ||
+        WriteEnlargedReference(run, project, table, files) != 0) {
+        return kFailed;
+    }
+
+    RecordInput subjects{&files.subject, project.subjectPath, "", 0};
+    int sampleNumber = 1;
+    SelectionCounters counters;
+    for (int position = 1; position <= project.subjectCount; ++position) {
+        status =
+            EstimateSample(run, project, table, position, subjects, files, sampleNumber, counters);
+        if (status != kComplete) {
+            return status;
+        }
+    }
+    WriteInfoClosing(files.info.stream, project, counters.fewer, counters.two);
+    return kComplete;
+}
+
+} // namespace
+
+int RunProject(const std::string& projectPath, const EngineOptions& options, std::ostream& console,
+               std::string& error) {
+    const RunContext run{options, console, error};
+    Project project;
+    {
+        std::ifstream projectFile;
+        if (run.OpenInput(projectFile, projectPath, "project file") != 0 ||
+            ReadProject(projectFile, projectPath, project, error) != 0 ||
+            CheckProjectLimits(project, projectPath, error) != 0) {
+            return kFailed;
+        }
+    }
+    RunFiles files;
+    if (OpenFiles(run, project, files) != 0) {
+        return kFailed;
+    }
+    const int status = RunOpenProject(run, project, files);
+    if (status == kFailed) {
+        return kFailed;
+    }
+    return CheckWritten(run, files) == kComplete ? status : kFailed;
+}
+
+int RunMarvane(std::istream& consoleIn, std::ostream& consoleOut, const EngineOptions& options) {
+    const std::string projectPath =
+        LocateProject(consoleIn, consoleOut,
+                      ResolvePath(options.workDir, kIniFileName, options.style), options.style);
+    consoleOut << " Please be patient.  The program is executing.\n\n";
+    std::string error;
+    const int status = RunProject(projectPath, options, consoleOut, error);
+    if (status == kFailed) {
+        consoleOut << " *** ERROR: " << error << ".\n";
+    }
+    consoleOut << "\n Ready. Press return...\n";
+    consoleOut.flush();
+    ReadReply(consoleIn);
+    return status == kFailed ? 1 : 0;
+}
+
+} // namespace marvane

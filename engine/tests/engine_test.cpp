@@ -1,0 +1,179 @@
+// End-to-end runs of the engine on small projects, compared with golden files.
+#include "engine/engine.h"
+
+#include "test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+namespace marvane {
+namespace {
+
+namespace fs = std::filesystem;
+using test::CopyFiles;
+using test::Golden;
+using test::GoldenDir;
+using test::ReadFile;
+using test::ScratchDir;
+using test::WriteFile;
+
+struct RunResult {
+    int status = 0;
+    std::string console;
+};
+
+RunResult RunIn(const ScratchDir& dir, const std::string& replies) {
+    std::istringstream in(replies);
+    std::ostringstream out;
+    RunResult run;
+    run.status = RunMarvane(in, out, EngineOptions{dir.path().string(), kPosixPathStyle});
+    run.console = out.str();
+    return run;
+}
+
+// Runs golden case `name` in a scratch copy of its inputs and compares the console and
+// each file listed with the case's expected files.
+RunResult RunGolden(const ScratchDir& dir, const std::string& name, const std::string& project,
+                    const std::vector<std::string>& outputs) {
+    CopyFiles(GoldenDir(name), dir.path());
+    const RunResult run = RunIn(dir, "./\n" + project + "\n\n");
+    EXPECT_EQ(run.console, Golden(name, "console.txt", run.console));
+    for (const std::string& output : outputs) {
+        const std::string actual = ReadFile(dir.path() / output);
+        EXPECT_EQ(actual, Golden(name, output, actual)) << output;
+    }
+    return run;
+}
+
+const std::vector<std::string> kAllOutputs{"listing.txt", "summary.txt", "info",
+                                           "stock",       "Faun.tot",    "SST.tot"};
+
+TEST(engine_test, complete_run_on_a_small_project) {
+    ScratchDir dir;
+    const RunResult run = RunGolden(dir, "basic", "basic.pro", kAllOutputs);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(ReadFile(dir.path() / "Marvane.ini"),
+              "./basic.pro" + std::string(512 - 11, ' ') + "\n");
+}
+
+TEST(engine_test, run_without_position_headers_and_two_analogs) {
+    ScratchDir dir;
+    EXPECT_EQ(RunGolden(dir, "plain", "plain.pro", kAllOutputs).status, 0);
+}
+
+TEST(engine_test, no_analog_left_when_the_only_one_taken_is_excluded) {
+    ScratchDir dir;
+    EXPECT_EQ(
+        RunGolden(dir, "jackknife", "jackknife.pro", {"listing.txt", "summary.txt", "info"}).status,
+        0);
+    EXPECT_EQ(ReadFile(dir.path() / "listing.txt").find("NaN"), std::string::npos);
+}
+
+TEST(engine_test, halt_on_header_flags_before_any_reference_sample) {
+    ScratchDir dir;
+    EXPECT_EQ(
+        RunGolden(dir, "halt_flags", "halt.pro", {"listing.txt", "summary.txt", "info"}).status, 0);
+}
+
+TEST(engine_test, halt_on_a_reference_sample_without_species) {
+    ScratchDir dir;
+    EXPECT_EQ(
+        RunGolden(dir, "halt_reference", "halt.pro", {"listing.txt", "summary.txt", "info"}).status,
+        0);
+}
+
+TEST(engine_test, halt_on_a_subject_sample_without_species_keeps_earlier_output) {
+    ScratchDir dir;
+    EXPECT_EQ(RunGolden(dir, "halt_subject", "halt.pro",
+                        {"listing.txt", "summary.txt", "info", "Faun.tot", "SST.tot"})
+                  .status,
+              0);
+}
+
+struct ErrorCase {
+    const char* name;
+    const char* project;
+};
+
+class engine_error_test : public ::testing::TestWithParam<ErrorCase> {};
+
+TEST_P(engine_error_test, ends_with_a_diagnostic_and_the_pause) {
+    ScratchDir dir;
+    const RunResult run = RunGolden(dir, GetParam().name, GetParam().project, {});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.console.find(" *** ERROR: "), std::string::npos);
+    EXPECT_EQ(run.console.substr(run.console.size() - 26), "\n\n Ready. Press return...\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(engine_test, engine_error_test,
+                         ::testing::Values(ErrorCase{"error_missing_project", "absent.pro"},
+                                           ErrorCase{"error_missing_input", "error.pro"},
+                                           ErrorCase{"error_unreadable_number", "error.pro"},
+                                           ErrorCase{"error_invalid_descriptor", "error.pro"},
+                                           ErrorCase{"error_short_file", "error.pro"},
+                                           ErrorCase{"error_species_limit", "error.pro"},
+                                           ErrorCase{"error_grid_limit", "error.pro"},
+                                           ErrorCase{"error_row_limit", "error.pro"}),
+                         [](const ::testing::TestParamInfo<ErrorCase>& param) {
+                             return std::string(param.param.name);
+                         });
+
+TEST(engine_test, a_missing_input_file_is_not_created_and_reports_are_not_replaced) {
+    ScratchDir dir;
+    CopyFiles(GoldenDir("error_missing_input"), dir.path());
+    WriteFile(dir.path() / "listing.txt", "an earlier listing\n");
+    const RunResult run = RunIn(dir, "./\nerror.pro\n\n");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_FALSE(fs::exists(dir.path() / "missing.ref"));
+    EXPECT_EQ(ReadFile(dir.path() / "listing.txt"), "an earlier listing\n");
+}
+
+TEST(engine_test, a_closed_console_neither_hangs_nor_loops) {
+    ScratchDir dir;
+    CopyFiles(GoldenDir("basic"), dir.path());
+    WriteFile(dir.path() / "Marvane.ini", "./basic.pro\n");
+    std::istringstream in; // nothing to read at all
+    std::ostringstream out;
+    EXPECT_EQ(RunMarvane(in, out, EngineOptions{dir.path().string(), kPosixPathStyle}), 0);
+    EXPECT_NE(out.str().find(" NSH=      10\n"), std::string::npos);
+    EXPECT_TRUE(fs::exists(dir.path() / "summary.txt"));
+}
+
+TEST(engine_test, faun_tot_reads_again_as_the_reference_file_of_the_project) {
+    ScratchDir dir;
+    CopyFiles(GoldenDir("basic"), dir.path());
+    ASSERT_EQ(RunIn(dir, "./\nbasic.pro\n\n").status, 0);
+    const std::string fauna = ReadFile(dir.path() / "Faun.tot");
+    // The enlarged table (3 real and 10 virtual rows) becomes the reference file, with
+    // the environment values taken from SST.tot.
+    fs::rename(dir.path() / "Faun.tot", dir.path() / "basic.ref");
+    std::string env;
+    std::istringstream sst(ReadFile(dir.path() / "SST.tot"));
+    for (std::string line; std::getline(sst, line);) {
+        env += line.substr(0, 12) + " " + line.substr(37, 5) + "     " + line.substr(47, 5) + "\n";
+    }
+    WriteFile(dir.path() / "basic.env", env);
+    std::string project = ReadFile(dir.path() / "basic.pro");
+    project.replace(project.find(" 3    8    3"), 12, " 3    8   13");
+    WriteFile(dir.path() / "basic.pro", project);
+    ASSERT_EQ(RunIn(dir, "./\nbasic.pro\n\n").status, 0);
+    // Its proportions are whole percentages here, so its rows come back unchanged.
+    EXPECT_EQ(ReadFile(dir.path() / "Faun.tot").substr(0, fauna.size()), fauna);
+}
+
+TEST(engine_test, bundled_example_summary_table) {
+    const fs::path example(MARVANE_EXAMPLE_DIR);
+    ScratchDir dir;
+    CopyFiles(example, dir.path());
+    const RunResult run = RunIn(dir, "./\nVelmar_Project1.pro\n\n");
+    ASSERT_EQ(run.status, 0) << run.console;
+    const std::string summary = ReadFile(dir.path() / "SST_short.txt");
+    EXPECT_EQ(summary, Golden("example", "SST_short.txt", summary));
+    const std::string console = run.console;
+    EXPECT_EQ(console, Golden("example", "console.txt", console));
+}
+
+} // namespace
+} // namespace marvane
