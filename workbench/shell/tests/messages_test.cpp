@@ -103,13 +103,5 @@ TEST(MessagesTest, SettingsAndPathBoxes) {
               "message 0: Could not write the settings file:\\n>/cfg/corelith/Corelith.INI<");
 }
 
-TEST(MessagesTest, Cursor) {
-    ScriptedPlatform p;
-    ShowWaitCursor(p);
-    EXPECT_EQ(p.CurrentCursor(), Cursor::Wait);
-    ShowArrowCursor(p);
-    EXPECT_EQ(p.CurrentCursor(), Cursor::Arrow);
-}
-
 } // namespace
 } // namespace corelith

@@ -64,23 +64,6 @@ TEST_F(SettingsTest, FirstRunWritesTheDefaults) {
     EXPECT_TRUE(platform.Messages().empty());
 }
 
-TEST_F(SettingsTest, DefaultsOfTheRecord) {
-    Workbench& w = Start();
-    for (int k = 1; k < kSlotCount; ++k) {
-        const ProjectSlot& s = w.settings.slots[static_cast<size_t>(k)];
-        EXPECT_EQ(s.projectName, "Project");
-        EXPECT_EQ(s.firstPath, "NoName.cap");
-        EXPECT_EQ(s.secondPath, "NoName.thr");
-        EXPECT_EQ(s.thirdPath, "NoName.reg");
-        EXPECT_EQ(s.capFac[5], 5);
-        EXPECT_EQ(s.regress[1], 1);
-        EXPECT_EQ(s.engine, (std::array<int, 6>{0, 1, 1, 10, 25, 30}));
-        EXPECT_EQ(s.reservedOption, 5);
-    }
-    EXPECT_EQ(w.settings.lastFilter, 1);
-    EXPECT_EQ(w.settings.certainFactor, 10.0f);
-}
-
 TEST_F(SettingsTest, StartUpPreparesTheWorkbench) {
     Workbench& w = Start();
     EXPECT_EQ(w.tables.sampleCapacity, 1367);

@@ -36,15 +36,5 @@ TEST(TablesTest, AllocationGivesEveryTableItsEntries) {
     EXPECT_EQ(t.decimalCommaFlag, 0);
 }
 
-TEST(TablesTest, ValuesAreStoredPerSampleAndSpecies) {
-    Tables t;
-    AllocateTables(t);
-    t.reference.Value(2, 3) = 1.5f;
-    t.environment.Value(2, 3) = 2.5f;
-    EXPECT_EQ(t.reference.values[2 * 501 + 3], 1.5f);
-    EXPECT_EQ(t.reference.Value(3, 2), 0.0f);
-    EXPECT_EQ(t.environment.values[2 * 11 + 3], 2.5f);
-}
-
 } // namespace
 } // namespace corelith
