@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -94,8 +95,10 @@ class CountingTest : public ::testing::Test {
   protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        // A fresh folder per run, so that two builds can run the tests at the same time.
         folder_ = fs::temp_directory_path() /
-                  (std::string("counting_") + info->test_suite_name() + "_" + info->name());
+                  (std::string("counting_") + info->test_suite_name() + "_" + info->name() + "_" +
+                   std::to_string(std::random_device()()));
         fs::remove_all(folder_);
         fs::create_directories(folder_);
         platform_.SetSettingsFolder(Folder());
