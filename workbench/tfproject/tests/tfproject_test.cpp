@@ -62,41 +62,6 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-// Tells the scripted backend the controls of each dialog template, so that a dialog without
-// a template is refused as it is on the desktop.
-bool LookUpTemplate(const std::string& resource, std::vector<ScriptedControl>& controls) {
-    const DialogTemplate* found = FindDialogTemplate(resource);
-    if (found == nullptr)
-        return false;
-    for (const ControlTemplate& c : found->controls) {
-        ScriptedControl control;
-        control.id = c.id;
-        control.text = c.text;
-        switch (c.kind) {
-        case ControlKind::Label:
-            control.kind = ScriptedControl::Kind::Label;
-            break;
-        case ControlKind::Edit:
-            control.kind = ScriptedControl::Kind::Edit;
-            break;
-        case ControlKind::Button:
-        case ControlKind::DefaultButton:
-            control.kind = ScriptedControl::Kind::Button;
-            break;
-        case ControlKind::Radio:
-            control.kind = ScriptedControl::Kind::Radio;
-            break;
-        case ControlKind::Check:
-            control.kind = ScriptedControl::Kind::Check;
-            break;
-        case ControlKind::Group:
-            break;
-        }
-        controls.push_back(control);
-    }
-    return true;
-}
-
 // Reference table, species in column: one left-out row, a name cut to its code, a name of
 // exactly 8 characters, a value wider than 5 digits and a long sample name.
 constexpr char kReferenceInColumn[] = "Corner\tSpecies\tS1\tS2\tABCDEFGHIJKLMNOP\n"
@@ -145,7 +110,7 @@ class TfProjectTest : public ::testing::Test {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         dir_ = FreshFolder(std::string(info->test_suite_name()) + "_" + info->name());
         platform_.SetSettingsFolder(Dir() + "/");
-        platform_.SetDialogLookup(LookUpTemplate);
+        platform_.SetDialogLookup(TemplateDialogLookup());
         StartWorkbench(wb_);
         wb_.workingFolder = Dir() + "/";
     }
