@@ -162,9 +162,6 @@ int RunConversion(Workbench& wb, Conversion kind) {
 void LineWriter::Write(std::string_view line) {
     if (WriteText(file, line) != 0)
         failed = true;
-    const size_t length = !line.empty() && line.back() == '\n' ? line.size() - 1 : line.size();
-    if (length > longest)
-        longest = length;
 }
 
 int SelectDataTable(Workbench& wb, int layout, int& speciesCount, int& sampleCount) {
@@ -225,18 +222,13 @@ float MaximumPercentage(const SampleTable& samples, int species, const std::vect
     return Percentage(largest);
 }
 
-int WriteFrequencyMatrixFromRaw(Workbench& wb, LineWriter& out, int layout, int speciesCount,
+int WriteFrequencyMatrixFromRaw(Workbench& wb, std::FILE* file, int layout, int speciesCount,
                                 int sampleCount) {
     // The last species is each sample's total count and is not written itself.
     const int written = speciesCount > 0 ? speciesCount - 1 : 0;
+    LineWriter out{file};
     return WriteFrequencyMatrix(wb, out, layout, written, sampleCount,
                                 TotalsFromSpecies(wb.tables.reference, speciesCount, sampleCount));
-}
-
-int WriteFrequencyMatrixFromRaw(Workbench& wb, std::FILE* file, int layout, int speciesCount,
-                                int sampleCount) {
-    LineWriter out{file};
-    return WriteFrequencyMatrixFromRaw(wb, out, layout, speciesCount, sampleCount);
 }
 
 int WriteFrequencyMatrixFromPercent(Workbench& wb, std::FILE* file, int layout, int speciesCount,

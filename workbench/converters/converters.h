@@ -28,11 +28,6 @@ int WriteFrequencyMatrixFromPercent(Workbench& wb, std::FILE* file, int layout, 
                                     int sampleCount);
 int WriteDatabase(Workbench& wb, std::FILE* file, int layout, int speciesCount, int sampleCount);
 
-struct LineWriter;
-// The raw-data writer on a LineWriter, for callers that need the longest line it wrote.
-int WriteFrequencyMatrixFromRaw(Workbench& wb, LineWriter& out, int layout, int speciesCount,
-                                int sampleCount);
-
 // The ratio that stands for "no percentage": a sample without a positive total. As a
 // percentage it reads -99900.
 inline constexpr float kUndefinedRatio = -999.0f;
@@ -53,7 +48,6 @@ float MaximumPercentage(const SampleTable& samples, int species, const std::vect
 struct LineWriter {
     std::FILE* file = nullptr;
     bool failed = false;
-    size_t longest = 0; // characters of the longest line, without its line end
 
     void Write(std::string_view line);
     int Status() const { return failed ? -1 : 0; } // 0, or -1 after a failed write

@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <string>
 
 namespace corelith {
@@ -25,7 +24,6 @@ constexpr char kFrequencyMatrixFile[] = "HMatrix.tmp";
 // The stepwise writer always puts species in column, so the file is read back that way
 // whatever the Format of species says.
 constexpr int kRankingSystemLayout = 0;
-constexpr float kUnsetLimit = std::numeric_limits<float>::quiet_NaN();
 
 std::string FormatG(double value) {
     return FormatC("%G", value);
@@ -64,23 +62,6 @@ std::string LogarithmicCell(float value, float total, float certainFactor) {
     if (!(scaled > 0.0) || !std::isfinite(scaled))
         return {};
     return FormatG(std::log10(scaled));
-}
-
-// A row of a ranking-system file may stop before the last limit column (the stepwise
-// writer gives species below 2% only two limits). Its missing limits repeat the row's
-// last limit, so nothing depends on what the table held before; a row without any limit
-// puts every percentage in class 0.
-void CompleteLimits(SampleTable& limits, int speciesCount, int limitCount) {
-    for (int i = 1; i <= speciesCount; ++i) {
-        float last = std::numeric_limits<float>::max();
-        for (int k = 1; k <= limitCount; ++k) {
-            float& limit = limits.Value(k, i);
-            if (std::isnan(limit))
-                limit = last;
-            else
-                last = limit;
-        }
-    }
 }
 
 } // namespace
@@ -246,9 +227,8 @@ int CreateRankDatabase(Workbench& wb) {
     std::FILE* matrix = OpenForWriting(matrixPath);
     if (matrix == nullptr)
         return kRankingNoOutput;
-    LineWriter matrixOut{matrix};
     const int matrixWritten =
-        WriteFrequencyMatrixFromRaw(wb, matrixOut, layout, speciesCount, sampleCount);
+        WriteFrequencyMatrixFromRaw(wb, matrix, layout, speciesCount, sampleCount);
     if (CloseFile(matrix) != 0 || matrixWritten != 0)
         return kRankingNoOutput;
     matrix = OpenForReading(matrixPath, "rb");
@@ -269,9 +249,12 @@ int CreateRankDatabase(Workbench& wb) {
     std::FILE* system = OpenForReading(current.fullPath, "rb");
     if (system == nullptr)
         return kRankingNoInput;
-    std::fill(t.core.values.begin(), t.core.values.end(), kUnsetLimit);
     int systemSpecies = 0;
     int limitCount = 0;
+    // A row of a stepwise file below 2% stops after its second limit. The reader gives its
+    // missing cells 0, never what the table held before, and with 0 as its third and
+    // fourth limit such a row classes every percentage as with M there: above M is the
+    // top class.
     const int systemRead = ReadCoreTable(wb, system, kRankingSystemLayout, Plain, systemSpecies,
                                          limitCount, t.species, t.core);
     CloseFile(system);
@@ -281,7 +264,6 @@ int CreateRankDatabase(Workbench& wb) {
         ShowFileError(wb.platform, kMsgSpeciesCountDiffers, current.fullPath);
         return kRankingMismatch;
     }
-    CompleteLimits(t.core, systemSpecies, limitCount);
 
     SetFileFilter(wb, kRankDatabaseFilter);
     std::FILE* out = nullptr;
