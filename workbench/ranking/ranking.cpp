@@ -168,9 +168,16 @@ void CertainFactorDialog::OnCommand(DialogControls& controls, int id, Notificati
     }
     if (what != Notification::Clicked)
         return;
-    if (id == kIdOk)
+    if (id == kIdOk) {
+        // A factor that is not positive can only come from a damaged settings file; it
+        // would turn every cell into the logarithm of 0, so the dialog waits for another.
+        if (!(value_ > 0.0f) || !std::isfinite(value_)) {
+            controls.Beep();
+            controls.FocusControl(kCertainFactorField);
+            return;
+        }
         controls.End(1);
-    else if (id == kIdCancel)
+    } else if (id == kIdCancel)
         controls.End(0);
 }
 

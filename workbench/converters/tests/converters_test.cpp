@@ -199,6 +199,14 @@ TEST_F(ConvertersTest, MissingInputOrUnwritableOutputEndsQuietlyWithoutSaving) {
     EXPECT_TRUE(platform_.Messages().empty());
 }
 
+TEST_F(ConvertersTest, FailedWriteIsNotReportedAsSuccess) {
+    if (!testing::fs::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full here";
+    testing::fs::create_symlink("/dev/full", PathOf("full.HM"));
+    Answer({Put("counts.txt", kRawInColumn), PathOf("full.HM")});
+    EXPECT_EQ(ConvertRawToFrequencyMatrix(wb_), kConvertNoOutput);
+}
+
 TEST_F(ConvertersTest, RefusedTableIsReportedByTheReaderAndNothingIsWritten) {
     std::string table = "C\tN\tX\n";
     for (int i = 1; i <= kMaxSpecies + 1; ++i)

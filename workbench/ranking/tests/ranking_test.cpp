@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -149,6 +150,31 @@ TEST_F(RankingTest, CertainFactorKeepsItsValueOnCancelAndOnText) {
     CreateLogarithmicRanking(wb_);
     EXPECT_FLOAT_EQ(wb_.settings.certainFactor, 7.0f);
     EXPECT_NE(SettingsFile().find("\t7.000000\t"), std::string::npos);
+}
+
+TEST_F(RankingTest, CertainFactorThatIsNotPositiveIsNotConfirmed) {
+    wb_.settings.certainFactor = 0.0f; // as a damaged settings file may give it
+    Answer({":ok", Put("log.txt", kLogarithmicInColumn), ":ok"});
+    EXPECT_EQ(CreateLogarithmicRanking(wb_), kRankingDone);
+    EXPECT_EQ(platform_.BeepCount(), 1);
+    EXPECT_FALSE(Exists("log.txt.RLG"));
+    EXPECT_NE(SettingsFile().find("\t10.000000\t"), std::string::npos);
+
+    // The writer itself gives no logarithm of a zero product either.
+    std::FILE* file = std::tmpfile();
+    ASSERT_NE(file, nullptr);
+    wb_.tables.reference.names[0] = "Taxa";
+    wb_.tables.reference.names[1] = "L1";
+    wb_.tables.species.names[1] = "A";
+    wb_.tables.reference.Value(1, 1) = 1.0f;
+    wb_.tables.reference.Value(1, 2) = 4.0f;
+    EXPECT_EQ(
+        WriteLogarithmicRanking(file, 0, 0.0f, 2, 1, wb_.tables.species, wb_.tables.reference), 0);
+    std::rewind(file);
+    char text[64] = {};
+    const size_t got = std::fread(text, 1, sizeof text - 1, file);
+    std::fclose(file);
+    EXPECT_EQ(std::string(text, got), "Flag\tTaxa\tL1\n\tA\t\n");
 }
 
 TEST(CertainFactorDialogTest, FieldShowsTheValueAndABlankClearsIt) {
