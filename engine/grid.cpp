@@ -1,5 +1,7 @@
 #include "engine/grid.h"
 
+#include "engine/format.h"
+
 #include <algorithm>
 
 namespace marvane {
@@ -32,8 +34,9 @@ int PlanGrid(const EnvironmentRange& range, float gridStep, GridPlan& plan, std:
         generated *= steps + 3;
     }
     if (generated > kMaxGridNodes) {
-        error = "the environment values span a grid of " + std::to_string(generated) +
-                " nodes with this gridStep, more than the limit of " +
+        error = "gridStep " + FormatShortReal(gridStep) + " gives a grid of " +
+                std::to_string(generated) +
+                " nodes over the range of the environment values, more than the limit of " +
                 std::to_string(kMaxGridNodes) + " grid nodes; please choose a larger gridStep";
         return -1;
     }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 namespace marvane {
@@ -108,6 +109,16 @@ TEST(dialog_test, long_replies_are_kept_whole) {
     const Dialog d = RunDialog(dir, folder + "\n" + name + "\n", kPosixPathStyle);
     EXPECT_EQ(d.path, folder + "/" + name);
     EXPECT_EQ(ReadFile(dir.file("Marvane.ini")), d.path + "\n");
+}
+
+TEST(dialog_test, an_ini_file_that_cannot_be_written_is_reported_and_the_run_goes_on) {
+    ScratchDir dir;
+    std::filesystem::create_directory(dir.path() / "Marvane.ini");
+    const Dialog d = RunDialog(dir, "\n\n", kPosixPathStyle);
+    EXPECT_EQ(d.path, "./Velmar_Project1.pro");
+    EXPECT_NE(d.transcript.find(
+                  " Filename ?  (Marvane.ini cannot be written; this path is not remembered)\n\n"),
+              std::string::npos);
 }
 
 TEST(dialog_test, a_closed_console_counts_as_empty_replies) {

@@ -33,11 +33,39 @@ RunResult RunIn(const ScratchDir& dir, const std::string& replies) {
     return run;
 }
 
-// Runs golden case `name` in a scratch copy of its inputs and compares the console and
-// each file listed with the case's expected files.
-RunResult RunGolden(const ScratchDir& dir, const std::string& name, const std::string& project,
-                    const std::vector<std::string>& outputs) {
-    CopyFiles(GoldenDir(name), dir.path());
+// A one-line change to the inputs of the basic case: line `line` (1-based) of `file`
+// replaced by `text`, or removed when `text` is null.
+struct Edit {
+    const char* file = nullptr;
+    int line = 0;
+    const char* text = nullptr;
+};
+
+void ApplyEdit(const fs::path& dir, const Edit& edit) {
+    std::istringstream in(ReadFile(dir / edit.file));
+    std::string edited;
+    int number = 0;
+    for (std::string line; std::getline(in, line);) {
+        ++number;
+        if (number != edit.line) {
+            edited += line + "\n";
+        } else if (edit.text != nullptr) {
+            edited += std::string(edit.text) + "\n";
+        }
+    }
+    WriteFile(dir / edit.file, edited);
+}
+
+// Runs golden case `name` on a scratch copy of the inputs of case `inputs` (changed by
+// `edit` when it names a file) and compares the console and each listed output with
+// the case's expected files.
+RunResult RunGolden(const ScratchDir& dir, const std::string& name, const std::string& inputs,
+                    const std::string& project, const std::vector<std::string>& outputs,
+                    const Edit& edit = {}) {
+    CopyFiles(GoldenDir(inputs), dir.path());
+    if (edit.file != nullptr) {
+        ApplyEdit(dir.path(), edit);
+    }
     const RunResult run = RunIn(dir, "./\n" + project + "\n\n");
     EXPECT_EQ(run.console, Golden(name, "console.txt", run.console));
     for (const std::string& output : outputs) {
@@ -52,7 +80,7 @@ const std::vector<std::string> kAllOutputs{"listing.txt", "summary.txt", "info",
 
 TEST(engine_test, complete_run_on_a_small_project) {
     ScratchDir dir;
-    const RunResult run = RunGolden(dir, "basic", "basic.pro", kAllOutputs);
+    const RunResult run = RunGolden(dir, "basic", "basic", "basic.pro", kAllOutputs);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(ReadFile(dir.path() / "Marvane.ini"),
               "./basic.pro" + std::string(512 - 11, ' ') + "\n");
@@ -60,34 +88,41 @@ TEST(engine_test, complete_run_on_a_small_project) {
 
 TEST(engine_test, run_without_position_headers_and_two_analogs) {
     ScratchDir dir;
-    EXPECT_EQ(RunGolden(dir, "plain", "plain.pro", kAllOutputs).status, 0);
+    EXPECT_EQ(RunGolden(dir, "plain", "plain", "plain.pro", kAllOutputs).status, 0);
 }
+
+const std::vector<std::string> kReports{"listing.txt", "summary.txt", "info"};
 
 TEST(engine_test, no_analog_left_when_the_only_one_taken_is_excluded) {
     ScratchDir dir;
-    EXPECT_EQ(
-        RunGolden(dir, "jackknife", "jackknife.pro", {"listing.txt", "summary.txt", "info"}).status,
-        0);
+    EXPECT_EQ(RunGolden(dir, "jackknife", "basic", "basic.pro", kReports,
+                        {"basic.pro", 7, " 3    2    3 1  1 1.000 1.000"})
+                  .status,
+              0);
     EXPECT_EQ(ReadFile(dir.path() / "listing.txt").find("NaN"), std::string::npos);
 }
 
 TEST(engine_test, halt_on_header_flags_before_any_reference_sample) {
     ScratchDir dir;
     EXPECT_EQ(
-        RunGolden(dir, "halt_flags", "halt.pro", {"listing.txt", "summary.txt", "info"}).status, 0);
+        RunGolden(dir, "halt_flags", "basic", "basic.pro", kReports, {"basic.pro", 6, "21"}).status,
+        0);
 }
 
 TEST(engine_test, halt_on_a_reference_sample_without_species) {
     ScratchDir dir;
-    EXPECT_EQ(
-        RunGolden(dir, "halt_reference", "halt.pro", {"listing.txt", "summary.txt", "info"}).status,
-        0);
+    EXPECT_EQ(RunGolden(dir, "halt_reference", "basic", "basic.pro", kReports,
+                        {"basic.ref", 6, "            000000000000"})
+                  .status,
+              0);
 }
 
 TEST(engine_test, halt_on_a_subject_sample_without_species_keeps_earlier_output) {
     ScratchDir dir;
-    EXPECT_EQ(RunGolden(dir, "halt_subject", "halt.pro",
-                        {"listing.txt", "summary.txt", "info", "Faun.tot", "SST.tot"})
+    std::vector<std::string> outputs = kReports;
+    outputs.insert(outputs.end(), {"Faun.tot", "SST.tot"});
+    EXPECT_EQ(RunGolden(dir, "halt_subject", "basic", "basic.pro", outputs,
+                        {"basic.sam", 18, "            000000000000"})
                   .status,
               0);
 }
@@ -95,39 +130,62 @@ TEST(engine_test, halt_on_a_subject_sample_without_species_keeps_earlier_output)
 struct ErrorCase {
     const char* name;
     const char* project;
+    Edit edit;
 };
 
 class engine_error_test : public ::testing::TestWithParam<ErrorCase> {};
 
 TEST_P(engine_error_test, ends_with_a_diagnostic_and_the_pause) {
     ScratchDir dir;
-    const RunResult run = RunGolden(dir, GetParam().name, GetParam().project, {});
+    const RunResult run =
+        RunGolden(dir, GetParam().name, "basic", GetParam().project, {}, GetParam().edit);
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.console.find(" *** ERROR: "), std::string::npos);
     EXPECT_EQ(run.console.substr(run.console.size() - 26), "\n\n Ready. Press return...\n");
 }
 
-INSTANTIATE_TEST_SUITE_P(engine_test, engine_error_test,
-                         ::testing::Values(ErrorCase{"error_missing_project", "absent.pro"},
-                                           ErrorCase{"error_missing_input", "error.pro"},
-                                           ErrorCase{"error_unreadable_number", "error.pro"},
-                                           ErrorCase{"error_invalid_descriptor", "error.pro"},
-                                           ErrorCase{"error_short_file", "error.pro"},
-                                           ErrorCase{"error_species_limit", "error.pro"},
-                                           ErrorCase{"error_grid_limit", "error.pro"},
-                                           ErrorCase{"error_row_limit", "error.pro"}),
-                         [](const ::testing::TestParamInfo<ErrorCase>& param) {
-                             return std::string(param.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    engine_test, engine_error_test,
+    ::testing::Values(
+        ErrorCase{"error_missing_project", "absent.pro", {}},
+        ErrorCase{"error_missing_input", "basic.pro", {"basic.pro", 2, "./missing.ref"}},
+        ErrorCase{
+            "error_unreadable_number", "basic.pro", {"basic.ref", 10, "            00100x000000"}},
+        ErrorCase{"error_invalid_descriptor", "basic.pro", {"basic.pro", 15, "12X,3G4.0/"}},
+        ErrorCase{"error_short_file", "basic.pro", {"basic.env", 3, nullptr}},
+        ErrorCase{
+            "error_species_limit", "basic.pro", {"basic.pro", 7, "46    8    3 1 10 1.000 1.000"}},
+        ErrorCase{
+            "error_grid_limit", "basic.pro", {"basic.pro", 7, " 3    8    3 1 10 0.001 1.000"}},
+        ErrorCase{
+            "error_row_limit", "basic.pro", {"basic.pro", 7, " 3    8    3 1 10 0.020 5.000"}}),
+    [](const ::testing::TestParamInfo<ErrorCase>& param) { return std::string(param.param.name); });
 
 TEST(engine_test, a_missing_input_file_is_not_created_and_reports_are_not_replaced) {
     ScratchDir dir;
-    CopyFiles(GoldenDir("error_missing_input"), dir.path());
+    CopyFiles(GoldenDir("basic"), dir.path());
+    ApplyEdit(dir.path(), {"basic.pro", 2, "./missing.ref"});
     WriteFile(dir.path() / "listing.txt", "an earlier listing\n");
-    const RunResult run = RunIn(dir, "./\nerror.pro\n\n");
+    const RunResult run = RunIn(dir, "./\nbasic.pro\n\n");
     EXPECT_EQ(run.status, 1);
     EXPECT_FALSE(fs::exists(dir.path() / "missing.ref"));
     EXPECT_EQ(ReadFile(dir.path() / "listing.txt"), "an earlier listing\n");
+}
+
+TEST(engine_test, a_report_that_cannot_be_written_completely_is_an_error) {
+    if (!fs::exists("/dev/full")) {
+        GTEST_SKIP() << "no /dev/full on this system";
+    }
+    ScratchDir dir;
+    CopyFiles(GoldenDir("basic"), dir.path());
+    std::string project = ReadFile(dir.path() / "basic.pro");
+    project.replace(project.find("./listing.txt"), 13, "/dev/full");
+    WriteFile(dir.path() / "basic.pro", project);
+    const RunResult run = RunIn(dir, "./\nbasic.pro\n\n");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.console.find(" *** ERROR: file \"/dev/full\" could not be written completely.\n"),
+              std::string::npos)
+        << run.console;
 }
 
 TEST(engine_test, a_closed_console_neither_hangs_nor_loops) {

@@ -67,8 +67,9 @@ TEST(grid_test, a_grid_beyond_fifty_thousand_nodes_is_refused) {
     EXPECT_EQ(PlanGrid(range, 0.24f, plan, error), 0) << error;
     EXPECT_EQ(plan.generatedNodes, 46640);
     EXPECT_EQ(PlanGrid(range, 0.2f, plan, error), -1);
-    EXPECT_EQ(error, "the environment values span a grid of 67056 nodes with this gridStep, more "
-                     "than the limit of 50000 grid nodes; please choose a larger gridStep");
+    EXPECT_EQ(error, "gridStep 0.2 gives a grid of 67056 nodes over the range of the environment "
+                     "values, more than the limit of 50000 grid nodes; please choose a larger "
+                     "gridStep");
     range.maximum[0] = 3.0e38f;
     range.minimum[0] = -3.0e38f;
     EXPECT_EQ(PlanGrid(range, 0.25f, plan, error), -1);
