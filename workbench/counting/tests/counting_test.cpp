@@ -32,39 +32,6 @@ std::string Golden(const std::string& name) {
     return ReadWhole(fs::path(CORELITH_TEST_DIR) / "golden" / name);
 }
 
-// The scripted backend learns the controls of each dialog from its template, so an
-// action on a control the template lacks fails the test as a usage error.
-bool LookUpTemplate(const std::string& resource, std::vector<ScriptedControl>& controls) {
-    const DialogTemplate* t = FindDialogTemplate(resource);
-    if (t == nullptr)
-        return false;
-    for (const ControlTemplate& c : t->controls) {
-        ScriptedControl::Kind kind = ScriptedControl::Kind::Other;
-        switch (c.kind) {
-        case ControlKind::Label:
-            kind = ScriptedControl::Kind::Label;
-            break;
-        case ControlKind::Edit:
-            kind = ScriptedControl::Kind::Edit;
-            break;
-        case ControlKind::Button:
-        case ControlKind::DefaultButton:
-            kind = ScriptedControl::Kind::Button;
-            break;
-        case ControlKind::Radio:
-            kind = ScriptedControl::Kind::Radio;
-            break;
-        case ControlKind::Check:
-            kind = ScriptedControl::Kind::Check;
-            break;
-        case ControlKind::Group:
-            break;
-        }
-        controls.push_back({c.id, kind, c.text});
-    }
-    return true;
-}
-
 // Controls of an open dialog kept in maps, for driving a model by hand.
 class ProbeControls : public DialogControls {
   public:
@@ -104,7 +71,7 @@ class CountingTest : public ::testing::Test {
         platform_.SetSettingsFolder(Folder());
         platform_.SetStreams(&labels_, nullptr);
         StartWorkbench(wb_);
-        platform_.SetDialogLookup(LookUpTemplate);
+        platform_.SetDialogLookup(TemplateDialogLookup());
         wb_.workingFolder = Folder();
     }
     void TearDown() override { fs::remove_all(folder_); }
