@@ -472,6 +472,21 @@ TEST_F(CountingTest, AFullSampleTableRefusesNewWithTheOverflowMessage) {
     EXPECT_EQ(platform_.Messages()[0], "message 145: Core sample overflow. Maximum: 1367");
 }
 
+TEST_F(CountingTest, AfterAReaderOverflowTheRunGoesOnWithWhatWasRead) {
+    std::string text = "C\t\nS\tG. ruber\n";
+    for (int i = 1; i <= wb_.tables.sampleCapacity + 1; ++i)
+        text += "S" + std::to_string(i) + "\t1\n";
+    Write("over.txt", text);
+    wb_.settings.slots[1].speciesFormat = 1;
+    EXPECT_EQ(Run({"over.txt", ":ok", ":ok", "count", "stop"}), 0);
+    ASSERT_EQ(platform_.Messages().size(), 1u);
+    EXPECT_EQ(platform_.Messages()[0], "message 145: Core sample overflow. Maximum: 1367");
+    const std::string written = Read("Newover.txt");
+    EXPECT_EQ(written.substr(0, 19), "C\t\nS\tG. ruber\nS1\t2\n");
+    EXPECT_NE(written.find("\nS1367\t1\n"), std::string::npos);
+    EXPECT_EQ(written.find("S1368"), std::string::npos);
+}
+
 TEST_F(CountingTest, AnEmptyMatrixOpensWithoutSampleOrSpecies) {
     Write("empty.txt", "");
     EXPECT_EQ(Run({"empty.txt", ":ok", "1", "count", "new-sample=S1", "new-species=G. ruber",
