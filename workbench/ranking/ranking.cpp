@@ -64,6 +64,19 @@ std::string LogarithmicCell(float value, float total, float certainFactor) {
     return FormatG(std::log10(scaled));
 }
 
+// Reads `path` with the core reader into `samples` (and the species list); false when it
+// cannot be opened or the reader refuses it.
+bool ReadCoreFile(Workbench& wb, const std::string& path, int layout, CoreReadMode mode,
+                  int& speciesCount, int& sampleCount, SampleTable& samples) {
+    std::FILE* file = OpenForReading(path, "rb");
+    if (file == nullptr)
+        return false;
+    const int read = ReadCoreTable(wb, file, layout, mode, speciesCount, sampleCount,
+                                   wb.tables.species, samples);
+    CloseFile(file);
+    return read == 0;
+}
+
 } // namespace
 
 int RankClass(float percentage, const std::vector<float>& limits) {
@@ -238,34 +251,24 @@ int CreateRankDatabase(Workbench& wb) {
         WriteFrequencyMatrixFromRaw(wb, matrix, layout, speciesCount, sampleCount);
     if (CloseFile(matrix) != 0 || matrixWritten != 0)
         return kRankingNoOutput;
-    matrix = OpenForReading(matrixPath, "rb");
-    if (matrix == nullptr)
-        return kRankingNoInput;
     int percentSpecies = 0;
     int percentSamples = 0;
-    const int matrixRead = ReadCoreTable(wb, matrix, layout, SkipExtraColumn, percentSpecies,
-                                         percentSamples, t.species, t.reference);
-    CloseFile(matrix);
-    if (matrixRead != 0)
+    if (!ReadCoreFile(wb, matrixPath, layout, SkipExtraColumn, percentSpecies, percentSamples,
+                      t.reference))
         return kRankingNoInput;
 
     SetFileFilter(wb, kRankingSystemFilter);
     CurrentFile& current = wb.current;
     if (!SelectFileToOpen(wb, current.fullPath, current.folder, current.name, "Select *.RS file"))
         return kRankingDone;
-    std::FILE* system = OpenForReading(current.fullPath, "rb");
-    if (system == nullptr)
-        return kRankingNoInput;
     int systemSpecies = 0;
     int limitCount = 0;
     // A row of a stepwise file below 2% stops after its second limit. The reader gives its
     // missing cells 0, never what the table held before, and with 0 as its third and
     // fourth limit such a row classes every percentage as with M there: above M is the
     // top class.
-    const int systemRead = ReadCoreTable(wb, system, kRankingSystemLayout, Plain, systemSpecies,
-                                         limitCount, t.species, t.core);
-    CloseFile(system);
-    if (systemRead != 0)
+    if (!ReadCoreFile(wb, current.fullPath, kRankingSystemLayout, Plain, systemSpecies, limitCount,
+                      t.core))
         return kRankingNoInput;
     if (systemSpecies != percentSpecies) {
         ShowFileError(wb.platform, kMsgSpeciesCountDiffers, current.fullPath);

@@ -71,9 +71,9 @@ TEST_F(RankingTest, StepwiseSystemHasTwoLimitsBelowTwoPercentAndFourAbove) {
     EXPECT_EQ(Dialogs(),
               (std::vector<std::string>{"open: Select data file", "save: Save *.RS file"}));
     ExpectGolden(Get("ref.txt.RS"), "ref.RS");
-    EXPECT_EQ(Get("ref.txt.RS"), "Flag\tTaxa / Rankstufe\tRank 0\t Rank 1\tRank 2\tRank 3\n"
-                                 "\tRare\t0.3\t1.5\n"
-                                 "\tCommon\t0.3\t2\t26\t50\n");
+    const std::string text = Get("ref.txt.RS");
+    EXPECT_NE(text.find("\tRare\t0.3\t1.5\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\tCommon\t0.3\t2\t26\t50\n"), std::string::npos) << text;
 }
 
 TEST_F(RankingTest, StepwiseSystemIsTheSameFromATableInLine) {
@@ -104,9 +104,10 @@ TEST_F(RankingTest, LogarithmicRankingInColumn) {
                                         "save: Save *.RLG file"}));
     EXPECT_EQ(Proposal(1), "log.txt.RLG");
     ExpectGolden(Get("log.txt.RLG"), "log_in_column.RLG");
-    EXPECT_EQ(Get("log.txt.RLG"), "Flag\tTaxa\tL1\tL2\tL3\n"
-                                  "\tA\t1\t\t\n"
-                                  "\tB\t-1\t\t2.69897\n");
+    // 1% gives 1, 0.01% gives -1, no specimen or no total an empty cell.
+    const std::string text = Get("log.txt.RLG");
+    EXPECT_NE(text.find("\tA\t1\t\t\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\tB\t-1\t\t2.69897\n"), std::string::npos) << text;
 }
 
 TEST_F(RankingTest, LogarithmicRankingInLineHasTheSameSpecies) {
