@@ -193,8 +193,15 @@ int WriteDiversityRow(Workbench& wb, std::FILE* file, int speciesCount, int samp
 }
 
 int SaveInterimFile(Workbench& wb, const CountingState& state) {
-    const int n = ++wb.interimFileCounter;
-    const std::string path = JoinPath(wb.workingFolder, "Temp" + FormatC("%d", n) + ".txt");
+    int n = 0;
+    std::string path;
+    auto isOpen = [&](const std::string& open) { return SameFile(path, open); };
+    // The output file opened at the start of the run could be named "Temp1.txt" too;
+    // truncating it now would leave the end of this copy behind the final matrix.
+    do {
+        n = ++wb.interimFileCounter;
+        path = JoinPath(wb.workingFolder, "Temp" + FormatC("%d", n) + ".txt");
+    } while (std::any_of(state.openPaths.begin(), state.openPaths.end(), isOpen));
     std::FILE* file = OpenForWriting(path);
     if (file == nullptr)
         return n;
@@ -502,10 +509,11 @@ ScriptBinding CountingDialog::Script() const {
 // The counting run and the command
 
 int CountingRun(Workbench& wb, int layout, std::FILE* input, std::FILE* output,
-                std::FILE* diversity) {
+                std::FILE* diversity, const std::vector<std::string>& openPaths) {
     Tables& t = wb.tables;
     layout = layout >= 1 ? 1 : 0;
     CountingState state;
+    state.openPaths = openPaths;
     // A failed read has shown its own message; counting goes on with what was read.
     ReadCoreTable(wb, input, layout, Plain, state.speciesCount, state.sampleCount, t.species,
                   t.reference);
@@ -577,7 +585,8 @@ int CountSpecimens(Workbench& wb) {
 
     // Confirmed or not, the run uses what the setting holds afterwards.
     FormatOfSpecies(wb, wb.settings.slots[1].speciesFormat);
-    int result = CountingRun(wb, wb.settings.slots[1].speciesFormat, input, output, diversity);
+    int result = CountingRun(wb, wb.settings.slots[1].speciesFormat, input, output, diversity,
+                             {outputPath, diversityPath});
 
     CloseFile(input);
     if (CloseFile(output) != 0 && result == 0)

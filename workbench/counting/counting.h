@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace corelith {
 
@@ -18,9 +19,10 @@ int CountSpecimens(Workbench& wb);
 // Reads the matrix from `input` in `layout` (0 species in column, 1 species in line), runs
 // the counting dialog and writes the matrix to `output` and, with the diversity row, to
 // `diversity`; then saves the settings. Returns 0, or -2 / -3 when the output / diversity
-// file could not be written completely.
+// file could not be written completely. `openPaths` names the files open for writing, which
+// no interim file may overwrite.
 int CountingRun(Workbench& wb, int layout, std::FILE* input, std::FILE* output,
-                std::FILE* diversity);
+                std::FILE* diversity, const std::vector<std::string>& openPaths = {});
 
 // Writes the whole matrix of the first `speciesCount` species and `sampleCount` samples.
 // Returns 0, or -1 when the file could not be written.
@@ -48,10 +50,12 @@ struct CountingState {
     float increment = 1.0f;
     int previousSample = 0;
     int previousSpecies = 0;
+    std::vector<std::string> openPaths; // files the run writes at its end
 };
 
 // Writes the next interim file "Temp" + n + ".txt" into the working folder, species in
 // column. Returns the number n used; the file is silently skipped when it cannot be created.
+// A number whose file is one of the run's open files is passed over.
 int SaveInterimFile(Workbench& wb, const CountingState& state);
 
 // Control ids of the counting dialog and the name dialogs.

@@ -386,6 +386,18 @@ TEST_F(CountingTest, AnInterimFileThatCannotBeCreatedIsSkippedSilently) {
     EXPECT_EQ(Beeps(), 0);
 }
 
+TEST_F(CountingTest, NoInterimFileOverwritesTheOutputFile) {
+    Write("core12.txt", kMatrix);
+    EXPECT_EQ(Run({"core12.txt", "Temp1.txt", "1", "increment=7", "count", "save", "increment=-7",
+                   "count", "stop"}),
+              0);
+    EXPECT_EQ(Read("Temp1.txt"), "Species\tName\tA\tB\n"
+                                 "\tG. ruber\t3\t\n"
+                                 "\tN. pachyderma\t1\t12\n");
+    EXPECT_NE(Read("Temp2.txt").find("\tG. ruber\t10\t\n"), std::string::npos);
+    EXPECT_EQ(wb_.interimFileCounter, 2);
+}
+
 TEST_F(CountingTest, NewSampleAndSpeciesStartEmptyAndAreCountedAndWritten) {
     Write("core12.txt", kMatrix);
     // What an earlier command left beyond the table must not come back.
