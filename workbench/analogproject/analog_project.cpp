@@ -178,7 +178,7 @@ bool StationNamesMatch(ProjectRun& run) {
 std::string ProjectName(std::string title) {
     ReplaceAll(title, ".txt", "");
     ReplaceAll(title, ".pro", "");
-    return title.substr(0, kMaxNameLength);
+    return CutToCharacters(title, kMaxNameLength);
 }
 
 int BuildProject(ProjectRun& run, const std::string& projectPath) {

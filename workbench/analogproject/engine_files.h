@@ -8,6 +8,7 @@
 // value, as soon as a value does not fit. The caller writes the text only when it is complete.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace corelith {
@@ -61,6 +62,9 @@ struct SampleSources {
     std::string tablePath;     // the census table
     std::string locationsPath; // the location file paired with it row by row
 };
+
+// The first `limit` bytes of `text`, without the start of a UTF-8 character they would split.
+std::string CutToCharacters(const std::string& text, size_t limit);
 
 // Appends `text` at column `column.first` of `line` (blank-padding the gap before it).
 // Returns false, leaving `line` alone, when `text` is not exactly `column.width` long.
