@@ -28,7 +28,7 @@ const std::vector<DialogTemplate>& ShellDialogTemplates() {
                      {{ControlKind::Check, 1161, "CapFac", 14, 7, 90, 10},
                       {ControlKind::Check, 1162, "Regress", 14, 21, 90, 10},
                       {ControlKind::Check, 1163, "Thread", 14, 35, 90, 10}}),
-        {"ABOUTBOX",
+        {"AboutBox",
          "",
          164,
          122,

@@ -20,7 +20,7 @@ struct BatchRun {
 };
 
 class BatchTest : public ::testing::Test {
-protected:
+  protected:
     BatchRun Run(std::vector<std::string> args) {
         std::ostringstream out, err;
         BatchRun run;
@@ -82,7 +82,8 @@ TEST_F(BatchTest, WithoutACommandItPrintsTheUsage) {
     BatchRun run = Run({});
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, "corelith: no command given\nusage: corelith --batch COMMAND [ANSWER ...]\n");
+    EXPECT_EQ(run.err,
+              "corelith: no command given\nusage: corelith --batch COMMAND [ANSWER ...]\n");
 }
 
 TEST_F(BatchTest, CommandsOutsideTheListAreUsageErrors) {

@@ -19,7 +19,7 @@ namespace {
 using testing::TempFolder;
 
 class CommandsTest : public ::testing::Test {
-protected:
+  protected:
     // A workbench on the scripted backend whose settings file and current folder are the
     // test's temporary folder.
     Workbench& Start(std::vector<std::string> answers) {
@@ -70,9 +70,9 @@ TEST_F(CommandsTest, OptionCommandsWorkOnSlotOne) {
     EXPECT_EQ(slot.usedThread, 0);
     EXPECT_EQ(wb.settings.slots[2].speciesFormat, 0);
     EXPECT_EQ(folder_.SettingsLine(2).substr(0, 10), "1\t1\t0\t1\t0\t");
-    EXPECT_EQ(Platform().Log(), (std::vector<std::string>{"dialog: FORMATSPECIES",
-                                                          "dialog: FORMATDATA",
-                                                          "dialog: USEDTOOLS"}));
+    EXPECT_EQ(Platform().Log(),
+              (std::vector<std::string>{"dialog: FORMATSPECIES", "dialog: FORMATDATA",
+                                        "dialog: USEDTOOLS"}));
 }
 
 TEST_F(CommandsTest, TheAboutBoxClosesOnlyWithOk) {
@@ -80,8 +80,7 @@ TEST_F(CommandsTest, TheAboutBoxClosesOnlyWithOk) {
     EXPECT_EQ(RunCommand(wb, 74), 0);
     EXPECT_EQ(RunCommand(wb, 74), 0);
     EXPECT_EQ(Platform().UsageError(), "");
-    EXPECT_EQ(Platform().Log(),
-              (std::vector<std::string>{"dialog: AboutBox", "dialog: AboutBox"}));
+    EXPECT_EQ(Platform().Log(), (std::vector<std::string>{"dialog: AboutBox", "dialog: AboutBox"}));
 }
 
 std::vector<int> builtSlots;
@@ -137,9 +136,9 @@ TEST_F(CommandsTest, ExecuteAsksForTheProgramFirstAndSavesItsPath) {
     const std::string program = folder_.File("quill.exe");
     EXPECT_EQ(wb.settings.quillonPath, program);
     EXPECT_EQ(folder_.SettingsLine(4), program) << "saved before the start";
-    EXPECT_EQ(Platform().Log(), (std::vector<std::string>{"open: Select Quillon.exe",
-                                                          "start: " + program + " in " +
-                                                              folder_.Path()}));
+    EXPECT_EQ(Platform().Log(),
+              (std::vector<std::string>{"open: Select Quillon.exe",
+                                        "start: " + program + " in " + folder_.Path()}));
     const FileDialogRequest& request = Platform().FileRequests().at(0);
     EXPECT_FALSE(request.save);
     ASSERT_EQ(request.filters.size(), 2u);
@@ -257,8 +256,8 @@ TEST(MenuTable, EveryCommandOfTheMenuIsDispatchedOrDeliberatelyInactive) {
         }
     }
     EXPECT_EQ(grayed, (std::vector<int>{21, 22, 23, 24, 25, 26, 35}));
-    EXPECT_EQ(acting, (std::vector<int>{11, 12, 16, 17, 18, 31, 32, 33, 34, 36, 37, 38, 39, 41,
-                                        42, 43, 51, 54, 53, 64, 71, 72, 73, 74}));
+    EXPECT_EQ(acting, (std::vector<int>{11, 12, 16, 17, 18, 31, 32, 33, 34, 36, 37, 38,
+                                        39, 41, 42, 43, 51, 54, 53, 64, 71, 72, 73, 74}));
     EXPECT_EQ(MainMenu().back().title, "&?");
     ASSERT_NE(FindMenuItem(43), nullptr);
     EXPECT_EQ(FindMenuItem(43)->text, "Create continuous (logarithmic) ranking system...");

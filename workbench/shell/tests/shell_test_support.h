@@ -12,7 +12,7 @@
 namespace corelith::testing {
 
 class TempFolder {
-public:
+  public:
     TempFolder() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         path_ = std::filesystem::temp_directory_path() /
@@ -50,7 +50,7 @@ public:
         std::ofstream(path_ / name, std::ios::binary) << text;
     }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

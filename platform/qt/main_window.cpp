@@ -1,0 +1,111 @@
+#include "platform/qt/main_window.h"
+
+#include "resources/menu.h"
+#include "shell/commands.h"
+#include "shell/messages.h"
+#include "textio/file_dialogs.h"
+#include "workbench.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QShortcut>
+#include <QStatusBar>
+
+namespace corelith {
+
+namespace {
+
+// The client area: white, with a sunken edge; it draws nothing and swallows mouse clicks.
+class ClientArea : public QFrame {
+  public:
+    explicit ClientArea(QWidget* parent) : QFrame(parent) {
+        setObjectName(QStringLiteral("client"));
+        setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        setLineWidth(1);
+        QPalette palette = this->palette();
+        palette.setColor(QPalette::Window, Qt::white);
+        setPalette(palette);
+        setAutoFillBackground(true);
+    }
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override { event->accept(); }
+    void mouseDoubleClickEvent(QMouseEvent* event) override { event->accept(); }
+    void contextMenuEvent(QContextMenuEvent* event) override { event->accept(); }
+};
+
+constexpr int kWidth = 400;
+constexpr int kHeight = 200;
+
+} // namespace
+
+MainWindow::MainWindow(Workbench& wb) : wb_(wb) {
+    setObjectName(QStringLiteral("Corelith"));
+    setWindowTitle(QString::fromLatin1(kProgramTitle));
+    setCentralWidget(new ClientArea(this));
+    statusBar()->setObjectName(QStringLiteral("status"));
+    statusBar()->setSizeGripEnabled(true);
+    setContextMenuPolicy(Qt::NoContextMenu);
+    runner_ = [this](int id) { return RunCommand(wb_, id); };
+    BuildMenus();
+    BuildAccelerators();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->geometry();
+        move(area.x() + area.width() / 20, area.y() + area.height() / 20);
+    }
+    resize(kWidth, kHeight);
+    SetFileFilter(wb_, wb_.settings.lastFilter);
+}
+
+void MainWindow::BuildMenus() {
+    for (const Menu& menu : MainMenu()) {
+        QMenu* qmenu = menuBar()->addMenu(QString::fromStdString(menu.title));
+        for (const MenuItem& item : menu.items) {
+            if (item.id == 0) {
+                qmenu->addSeparator();
+                continue;
+            }
+            // The text after a tab is shown as the item's shortcut; the keys themselves
+            // belong to the accelerator table.
+            QAction* action = qmenu->addAction(QString::fromStdString(item.text));
+            action->setData(item.id);
+            action->setObjectName(QStringLiteral("command%1").arg(item.id));
+            action->setEnabled(!item.grayed);
+            const int id = item.id;
+            connect(action, &QAction::triggered, this, [this, id] { Dispatch(id); });
+        }
+    }
+}
+
+void MainWindow::BuildAccelerators() {
+    for (const Accelerator& accelerator : Accelerators()) {
+        auto* shortcut =
+            new QShortcut(QKeySequence(QString::fromStdString(accelerator.keys)), this);
+        shortcut->setContext(Qt::WindowShortcut);
+        const int id = accelerator.command;
+        connect(shortcut, &QShortcut::activated, this, [this, id] { Dispatch(id); });
+    }
+}
+
+QAction* MainWindow::MenuAction(int id) const {
+    return findChild<QAction*>(QStringLiteral("command%1").arg(id));
+}
+
+void MainWindow::Dispatch(int id) {
+    if (id == kCmdExit) {
+        close();
+        return;
+    }
+    if (running_)
+        return;
+    running_ = true;
+    lastResult_ = runner_(id);
+    running_ = false;
+}
+
+} // namespace corelith
