@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -45,15 +46,18 @@ inline std::filesystem::path ExampleTables() {
     return std::filesystem::path(CORELITH_SOURCE_ROOT) / "examples" / "tables";
 }
 
-// A fresh folder under the system's temporary folder, removed at the end of the test.
+// A fresh folder under the system's temporary folder, removed at the end of the test. Its
+// name is new for every run, so that builds testing side by side never share one.
 class TempFolder {
   public:
     TempFolder() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = std::filesystem::temp_directory_path() /
-                (std::string("corelith_analog_") + info->test_suite_name() + "_" + info->name());
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
+        const std::string base =
+            std::string("corelith_analog_") + info->test_suite_name() + "_" + info->name() + "_";
+        auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+        do
+            path_ = std::filesystem::temp_directory_path() / (base + std::to_string(stamp++));
+        while (!std::filesystem::create_directories(path_));
     }
     ~TempFolder() {
         std::error_code ignored;

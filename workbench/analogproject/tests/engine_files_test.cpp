@@ -125,13 +125,6 @@ TEST_F(EngineFilesTest, ANameIsCutToWholeCharactersAndPaddedToTwelveBytes) {
     EXPECT_EQ(Reference(1, 1).substr(0, 13), "Globigerino +");
 }
 
-TEST_F(EngineFilesTest, PercentDataIsWrittenInHundredths) {
-    Wb().settings.slots[1].dataFormat = 1;
-    SetSample(Wb().tables.reference, 1, "S", {12.34f, 0.5f, 87.16f});
-    EXPECT_EQ(Reference(3, 1).substr(41, 73),
-              std::string(12, ' ') + "123400508716" + std::string(48, '0') + "\n");
-}
-
 TEST_F(EngineFilesTest, ValuesBeyondTheSpeciesCountAreWrittenAsZero) {
     // Left over from a wider table read earlier: the engine never reads them, but a
     // five-digit leftover would still break the line.
@@ -232,15 +225,6 @@ TEST_F(EngineFilesTest, ATableWithoutSpeciesOrSamplesIsRefused) {
     EXPECT_EQ(Messages(), (std::vector<std::string>{
                               "message 0: The reference file\\n>/d/ref.txt<\\nholds no species.",
                               "message 0: The reference file\\n>/d/ref.txt<\\nholds no samples."}));
-}
-
-TEST_F(EngineFilesTest, TheCoreFileComesFromTheCoreTable) {
-    SetSample(Wb().tables.reference, 1, "Reference", {1});
-    SetSample(Wb().tables.core, 1, "0", {42});
-    std::string text;
-    ASSERT_EQ(WriteCoreFile(Wb(), text, {"core", "/d/core.txt", "/d/loc.txt"}, 1, 1, 1), 0);
-    EXPECT_EQ(text.substr(0, 12), "0           ");
-    EXPECT_EQ(text.substr(53, 4), "0042");
 }
 
 TEST_F(EngineFilesTest, NoMoreRowsThanTheTablesHold) {
