@@ -232,7 +232,8 @@ int WriteEnvironmentFile(Workbench& wb, std::string& out, const std::string& tab
             const float value = environment.Value(row, variable);
             const std::string station = "Station " + FormatC("%d (", row) + name +
                                         ") of the environment file" + Framed(tablePath);
-            const std::string& label = environment.variableNames[static_cast<size_t>(variable)];
+            const std::string& header = environment.variableNames[static_cast<size_t>(variable)];
+            const std::string label = header.empty() ? FormatC("variable %d", variable) : header;
             if (value == kEmptyCell)
                 result = Refuse(wb, station + "has no value for " + label + ".");
             else if (!PutNumber(line, variable == 1 ? kFirstVariable : kSecondVariable,

@@ -270,6 +270,14 @@ TEST_F(EngineFilesTest, AnEnvironmentValueWiderThanItsColumnIsRefused) {
     EXPECT_NE(messages[2].find("Station 3 (V18-111)"), std::string::npos);
 }
 
+TEST_F(EngineFilesTest, AVariableWithoutAHeaderIsNamedByItsNumber) {
+    SetStation(1, "V17-196", 1, kEmptyCell);
+    EXPECT_EQ(Environment(2, 1), "refused");
+    EXPECT_EQ(Messages(),
+              (std::vector<std::string>{"message 0: Station 1 (V17-196) of the environment file\\n"
+                                        ">/d/env.txt<\\nhas no value for variable 2."}));
+}
+
 TEST_F(EngineFilesTest, AnEnvironmentTableNeedsTwoVariables) {
     SetStation(1, "V17-196", 1, 5);
     EXPECT_EQ(Environment(1, 1), "refused");
