@@ -33,11 +33,9 @@ const std::vector<DialogTemplate>& ShellDialogTemplates() {
          164,
          122,
          {{ControlKind::Label, -1, "Corelith", 12, 12, 140, 10},
-          {ControlKind::Label, -1, "Author: the Corelith and Marvane developers", 12, 30, 140, 10},
-          {ControlKind::Label, -1, "Institution: microfossil transfer function toolkit", 12, 46,
-           140, 10},
-          {ControlKind::Label, -1, "Contact: README.md of the source distribution", 12, 62, 140,
-           10},
+          {ControlKind::Label, -1, "Author: the Corelith developers", 12, 30, 140, 10},
+          {ControlKind::Label, -1, "Institution: Corelith project", 12, 46, 140, 10},
+          {ControlKind::Label, -1, "Contact: see README.md", 12, 62, 140, 10},
           {ControlKind::DefaultButton, 1, "OK", 57, 96, 50, 14}}},
     };
     return templates;
