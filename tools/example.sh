@@ -1,19 +1,36 @@
 #!/usr/bin/env bash
-# Builds marvane and runs the analog method on the bundled example project
-# (examples/velmar: 53 Atlantic core tops, winter and summer SST, core V12-122),
-# then shows the summary table of estimates.
+# The whole road of an analog estimate on the bundled example tables (examples/tables:
+# 53 Atlantic core tops with winter and summer SST and their positions, and the 110
+# samples of core V12-122): the workbench builds the analog project in batch mode
+# ("New Velmar Project...", command 12), the engine marvane runs it, and the summary
+# table of estimates is shown.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+top=$PWD
 bash tools/deps.sh
-cmake -S . -B build >/dev/null
-cmake --build build --target marvane -j"$(nproc)"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build --target marvane corelith-batch -j"$(nproc)"
 
 run_dir=$(mktemp -d)
 trap 'rm -rf "$run_dir"' EXIT
-cp examples/velmar/* "$run_dir"/
-# The dialog asks for the folder and the file name of the project; the last empty line
-# answers the final "Press return".
-(cd "$run_dir" && printf './\nVelmar_Project1.pro\n\n' | "$OLDPWD"/build/engine/marvane)
+cp examples/tables/*.txt "$run_dir"/
+cd "$run_dir"
+# Keep the user's own workbench settings out of this run.
+export XDG_CONFIG_HOME="$run_dir/config"
+
+echo "== corelith: New Velmar Project... (species in line, percent data)"
+# Answers, in the order the dialogs open: project file, Format of species (2 = in line),
+# Format of data (2 = percent), reference locations, reference census, environment,
+# core locations, core census.
+"$top"/build/workbench/shell/corelith-batch 12 example.pro 2 2 \
+    reference_locations.txt reference_species-in-line.txt environment.txt \
+    core_V12-122_locations.txt core_V12-122_species-in-line.txt
+
+echo "== marvane: analog method with virtual reference samples"
+# The console dialog asks for the folder and the name of the project; the last empty
+# line answers the final "Press return".
+printf './\nexample.pro\n\n' | "$top"/build/engine/marvane
+
 echo
-echo "Summary table of estimates (SST_short.txt):"
-cat "$run_dir"/SST_short.txt
+echo "== Summary table of estimates (SST_short.txt)"
+cat SST_short.txt
