@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
@@ -19,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <fstream>
 #include <memory>
 #include <vector>
@@ -249,6 +251,42 @@ TEST_F(MainWindowTest, TheAboutBoxClosesOnlyWithOk) {
     EXPECT_TRUE(frameless);
     ASSERT_EQ(texts.size(), 4);
     EXPECT_EQ(texts[0], QStringLiteral("Corelith"));
+}
+
+TEST_F(MainWindowTest, SettingsAreWrittenInTheCLocaleUnderAGermanLocale) {
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr)
+        GTEST_SKIP() << "no de_DE.UTF-8 locale here (localedef -i de_DE -f UTF-8 de_DE.UTF-8)";
+    WhenModal(QStringLiteral("FORMATDATA"), [](QWidget* dialog) {
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("1")), Qt::LeftButton);
+    });
+    window_->MenuAction(32)->trigger();
+    std::setlocale(LC_ALL, "C");
+    EXPECT_EQ(SettingsLine(2), "0\t0\t1\t1\t1\t5\t1\t5\t10.000000\t1");
+}
+
+// The batch front end of the corelith program runs without any display: it never
+// constructs the QApplication.
+TEST(CorelithProgram, BatchRunsWithoutADisplay) {
+    testing::TestFolder folder;
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("no-such-platform"));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
+                       QString::fromStdString(folder.Path() + "config"));
+    program.setProcessEnvironment(environment);
+    program.setWorkingDirectory(QString::fromStdString(folder.Path()));
+    program.start(QStringLiteral(CORELITH_EXE), {QStringLiteral("--batch"), QStringLiteral("72")});
+    ASSERT_TRUE(program.waitForFinished(60000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+    EXPECT_EQ(program.readAllStandardOutput().toStdString(), "result 0\n");
+    EXPECT_EQ(program.readAllStandardError().toStdString(),
+              "message 134: Version number:\\n1.08 - Build: 07.10.2003\n");
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(folder.SettingsFile())));
+
+    program.start(QStringLiteral(CORELITH_EXE), {QStringLiteral("--batch")});
+    ASSERT_TRUE(program.waitForFinished(60000));
+    EXPECT_EQ(program.exitCode(), 2);
 }
 
 } // namespace
