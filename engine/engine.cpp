@@ -7,14 +7,18 @@
 #include "engine/project.h"
 #include "engine/report.h"
 #include "engine/samples.h"
+#include "engine/search.h"
 #include "engine/statistics.h"
 #include "engine/tables.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cfloat>
 #include <filesystem>
 #include <fstream>
 #include <istream>
 #include <ostream>
+#include <thread>
 
 // Every platform must give the same bytes: single-precision arithmetic has to be
 // evaluated in single precision (no x87 excess precision).
@@ -27,6 +31,10 @@ namespace {
 constexpr int kComplete = 0;
 constexpr int kHalted = 1;
 constexpr int kFailed = -1;
+
+// Subject samples searched together on the fast path: enough to keep every thread busy,
+// few enough that a run's memory does not grow with its subject file.
+constexpr int kSubjectBatch = 256;
 
 struct OutputFile {
     std::string shownName;
@@ -128,9 +136,15 @@ int ReadReferenceSamples(const RunContext& run, const Project& project, RunFiles
 int AddVirtualSamples(const RunContext& run, const Project& project, const GridPlan& plan,
                       const EnvironmentRange& range, RunFiles& files, ReferenceTable& table) {
     VirtualSamples virtuals;
-    BuildVirtualSamples(table, project.analogCount, project.speciesCount,
-                        UsedGridNodes(plan, range, project.gridStep), project.searchRadius,
-                        virtuals);
+    const std::vector<GridNode> nodes = UsedGridNodes(plan, range, project.gridStep);
+    if (run.options.referencePath) {
+        BuildVirtualSamples(table, project.analogCount, project.speciesCount, nodes,
+                            project.searchRadius, virtuals);
+    } else {
+        BuildVirtualSamplesIndexed(table, project.analogCount, project.speciesCount, nodes,
+                                   project.searchRadius, kMaxReferenceRows - project.analogCount,
+                                   virtuals);
+    }
     const long rows = static_cast<long>(project.analogCount) + virtuals.createdCount;
     if (rows > kMaxReferenceRows) {
         run.error = std::to_string(project.analogCount) + " reference samples and " +
@@ -191,66 +205,141 @@ int WriteEnlargedReference(const RunContext& run, const Project& project,
     return kComplete;
 }
 
+// One subject sample between reading and reporting.
+struct SubjectWork {
+    SubjectSample sample;
+    int candidateCount = 0;
+    std::vector<AnalogPick> picks;
+    std::vector<float> weights; // per pick; 0 for an excluded best analog
+};
+
+// Reads subject sample `position` and turns it into proportions. Returns kComplete,
+// kHalted for a sample without species, or kFailed with the diagnostic in `error`.
+int ReadSubject(const Project& project, int position, RecordInput& input, SubjectSample& sample,
+                std::string& error) {
+    if (ReadSubjectSample(input, project, position, sample, error) != 0) {
+        return kFailed;
+    }
+    const ProportionResult result = ConvertToProportions(sample.proportions, project.speciesCount);
+    if (result == ProportionResult::NoSpecies) {
+        return kHalted;
+    }
+    if (result == ProportionResult::TooLarge) {
+        error = "file \"" + project.subjectPath + "\", record " +
+                std::to_string(input.recordNumber) + ": the species values of subject sample " +
+                std::to_string(position) + " are too large to add up";
+        return kFailed;
+    }
+    return kComplete;
+}
+
+// Dissimilarities, candidates, picks and weights of subject samples, on either path.
+class AnalogSearch {
+  public:
+    AnalogSearch(const Project& project, const ReferenceTable& table, const EngineOptions& options)
+        : project_(project), table_(table), reference_(options.referencePath) {
+        if (!reference_) {
+            BuildRootTable(table, project.speciesCount, roots_);
+            const int processors = static_cast<int>(std::thread::hardware_concurrency());
+            threads_ = options.threads > 0 ? options.threads : std::clamp(processors, 1, 8);
+        }
+    }
+
+    // Each sample's result depends on nothing but the sample and the table, so the
+    // samples may be shared out among threads in any way.
+    void Run(std::vector<SubjectWork>& batch) const {
+        const size_t workers = std::min(static_cast<size_t>(threads_), batch.size());
+        std::atomic<size_t> next{0};
+        const auto work = [&] {
+            Scratch scratch;
+            for (size_t i = next++; i < batch.size(); i = next++) {
+                Compute(batch[i], scratch);
+            }
+        };
+        std::vector<std::thread> helpers;
+        for (size_t t = 1; t < workers; ++t) {
+            helpers.emplace_back(work);
+        }
+        work();
+        for (std::thread& helper : helpers) {
+            helper.join();
+        }
+    }
+
+  private:
+    struct Scratch {
+        std::vector<float> dissimilarities;
+        std::vector<Candidate> candidates;
+        std::vector<AnalogPick> ranked;
+    };
+
+    void Compute(SubjectWork& work, Scratch& scratch) const {
+        const Proportions& x = work.sample.proportions;
+        if (reference_) {
+            ComputeDissimilarities(table_, x, project_.speciesCount, scratch.dissimilarities);
+            CollectCandidates(scratch.dissimilarities, scratch.candidates);
+            work.candidateCount = static_cast<int>(scratch.candidates.size());
+            SelectAnalogs(scratch.candidates, project_.maxAnalogs, project_.excludeBestAnalog,
+                          work.picks);
+        } else {
+            ComputeTiledDissimilarities(roots_, x, scratch.dissimilarities);
+            work.candidateCount =
+                SelectRankedAnalogs(scratch.dissimilarities, project_.maxAnalogs,
+                                    project_.excludeBestAnalog, scratch.ranked, work.picks);
+        }
+        work.weights.assign(work.picks.size(), 0.0f);
+        for (size_t i = 0; i < work.picks.size(); ++i) {
+            if (!(project_.excludeBestAnalog == 1 && work.picks[i].pass == 1)) {
+                const ReferenceRow& row = table_.rows[static_cast<size_t>(work.picks[i].row)];
+                work.weights[i] = SimilarityWeight(x, row.proportions, project_.speciesCount);
+            }
+        }
+    }
+
+    const Project& project_;
+    const ReferenceTable& table_;
+    bool reference_ = false;
+    RootTable roots_;
+    int threads_ = 1;
+};
+
 struct SelectionCounters {
     int fewer = 0; // samples with fewer analogs than the target
     int two = 0;   // samples with exactly two analogs
 };
 
-// Reads, compares and reports one subject sample; `sampleNumber` grows when it had
-// candidates.
-int EstimateSample(const RunContext& run, const Project& project, const ReferenceTable& table,
-                   int position, RecordInput& input, RunFiles& files, int& sampleNumber,
-                   SelectionCounters& counters) {
-    SubjectSample sample;
-    if (ReadSubjectSample(input, project, position, sample, run.error) != 0) {
-        return kFailed;
-    }
-    const ProportionResult result = ConvertToProportions(sample.proportions, project.speciesCount);
-    if (result == ProportionResult::NoSpecies) {
-        WriteSubjectNoSpeciesHalt(files.listing.stream, position);
-        return kHalted;
-    }
-    if (result == ProportionResult::TooLarge) {
-        run.error = "file \"" + project.subjectPath + "\", record " +
-                    std::to_string(input.recordNumber) + ": the species values of subject sample " +
-                    std::to_string(position) + " are too large to add up";
-        return kFailed;
-    }
-
-    std::vector<float> dissimilarities;
-    std::vector<Candidate> candidates;
-    ComputeDissimilarities(table, sample.proportions, project.speciesCount, dissimilarities);
-    CollectCandidates(dissimilarities, candidates);
-
+// Writes one subject sample's listing block, "info" lines and summary row;
+// `sampleNumber` grows when it had candidates.
+int ReportSubject(const RunContext& run, const Project& project, const ReferenceTable& table,
+                  int position, const SubjectWork& work, RunFiles& files, int& sampleNumber,
+                  SelectionCounters& counters) {
     std::ostream& listing = files.listing.stream;
     WriteSampleHeading(listing, sampleNumber);
-    if (WriteWithFormat(listing, project.subjectFormat, SubjectEchoItems(sample, project),
+    if (WriteWithFormat(listing, project.subjectFormat, SubjectEchoItems(work.sample, project),
                         run.error) != 0) {
         run.error = "file \"" + files.listing.shownName + "\": " + run.error;
         return kFailed;
     }
-    if (candidates.empty()) {
+    if (work.candidateCount == 0) {
         WriteNoAnalogs(listing);
         return kComplete;
     }
 
     WriteAnalogTableHeading(listing, project.analogHeaderFlag);
     WriteInfoSampleStart(files.info.stream, position);
-    std::vector<AnalogPick> picks;
-    SelectAnalogs(candidates, project.maxAnalogs, project.excludeBestAnalog, picks);
     SampleStatistics statistics;
-    for (const AnalogPick& pick : picks) {
+    for (size_t i = 0; i < work.picks.size(); ++i) {
+        const AnalogPick& pick = work.picks[i];
         const ReferenceRow& row = table.rows[static_cast<size_t>(pick.row)];
         WriteAnalogLine(listing, row, pick.dissimilarity, project.analogHeaderFlag);
         if (!(project.excludeBestAnalog == 1 && pick.pass == 1)) {
-            const float weight =
-                SimilarityWeight(sample.proportions, row.proportions, project.speciesCount);
-            AddAnalogToStatistics(statistics, pick.dissimilarity, row.env1, row.env2, weight);
+            AddAnalogToStatistics(statistics, pick.dissimilarity, row.env1, row.env2,
+                                  work.weights[i]);
         }
         WriteInfoAnalog(files.info.stream, pick.pass, pick.dissimilarity);
     }
 
-    const int counted = static_cast<int>(picks.size()) - project.excludeBestAnalog;
+    const int counted = static_cast<int>(work.picks.size()) - project.excludeBestAnalog;
     WriteInfoAnalogCount(files.info.stream, counted);
     if (counted < project.maxAnalogs - project.excludeBestAnalog) {
         ++counters.fewer;
@@ -261,13 +350,55 @@ int EstimateSample(const RunContext& run, const Project& project, const Referenc
     if (counted > 0) {
         const StatisticsResult estimates = FinishStatistics(statistics, counted, run.console);
         WriteStatisticsBlock(listing, estimates);
-        WriteSummaryRow(files.summary.stream, sample.name, estimates);
+        WriteSummaryRow(files.summary.stream, work.sample.name, estimates);
     } else {
         // The only analog taken was the excluded best one: there is nothing to average,
         // so the sample gets no estimate and no summary row.
         WriteNoStatistics(listing);
     }
     ++sampleNumber;
+    return kComplete;
+}
+
+// Subject samples are read and reported one by one in file order; on the fast path they
+// are searched a batch at a time in between. A halt or an input error stops the run
+// where the straightforward order would have: after the samples before it are reported.
+int EstimateSubjects(const RunContext& run, const Project& project, const ReferenceTable& table,
+                     RunFiles& files) {
+    const AnalogSearch search(project, table, run.options);
+    const int batchSize = run.options.referencePath ? 1 : kSubjectBatch;
+    RecordInput input{&files.subject, project.subjectPath, "", 0};
+    int sampleNumber = 1;
+    SelectionCounters counters;
+    std::vector<SubjectWork> batch;
+    for (int first = 1; first <= project.subjectCount; first += batchSize) {
+        const int last = std::min(project.subjectCount, first + batchSize - 1);
+        batch.clear();
+        int stop = kComplete;
+        std::string stopError;
+        for (int position = first; position <= last && stop == kComplete; ++position) {
+            stop = ReadSubject(project, position, input, batch.emplace_back().sample, stopError);
+            if (stop != kComplete) {
+                batch.pop_back();
+            }
+        }
+        search.Run(batch);
+        for (size_t i = 0; i < batch.size(); ++i) {
+            if (ReportSubject(run, project, table, first + static_cast<int>(i), batch[i], files,
+                              sampleNumber, counters) != kComplete) {
+                return kFailed;
+            }
+        }
+        if (stop == kHalted) {
+            WriteSubjectNoSpeciesHalt(files.listing.stream, first + static_cast<int>(batch.size()));
+            return kHalted;
+        }
+        if (stop == kFailed) {
+            run.error = stopError;
+            return kFailed;
+        }
+    }
+    WriteInfoClosing(files.info.stream, project, counters.fewer, counters.two);
     return kComplete;
 }
 
@@ -314,18 +445,7 @@ int RunOpenProject(const RunContext& run, const Project& project, RunFiles& file
         return kFailed;
     }
 
-    RecordInput subjects{&files.subject, project.subjectPath, "", 0};
-    int sampleNumber = 1;
-    SelectionCounters counters;
-    for (int position = 1; position <= project.subjectCount; ++position) {
-        status =
-            EstimateSample(run, project, table, position, subjects, files, sampleNumber, counters);
-        if (status != kComplete) {
-            return status;
-        }
-    }
-    WriteInfoClosing(files.info.stream, project, counters.fewer, counters.two);
-    return kComplete;
+    return EstimateSubjects(run, project, table, files);
 }
 
 } // namespace

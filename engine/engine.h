@@ -13,6 +13,11 @@ struct EngineOptions {
     // against which relative paths are resolved; empty for the current directory.
     std::string workDir;
     PathStyle style = kNativePathStyle;
+    // The straightforward loops instead of the fast path. Both write the same bytes; the
+    // straightforward one is kept to check the fast one against.
+    bool referencePath = false;
+    // Threads for the fast path's analog search; 0 takes one per processor (at most 8).
+    int threads = 0;
 };
 
 // Dialog, run and final pause. Returns the process exit status: 0 after a complete run

@@ -52,9 +52,18 @@ struct VirtualSamples {
 };
 
 // Inverse-squared-distance averages of the real reference samples within
-// searchRadius of each node, species by species.
+// searchRadius of each node, species by species: the straightforward loops, which
+// recompute every node-to-sample distance for every species.
 void BuildVirtualSamples(const ReferenceTable& table, int analogCount, int speciesCount,
                          const std::vector<GridNode>& nodes, float searchRadius,
                          VirtualSamples& result);
+
+// The same virtual samples, bit for bit, with far less work: the samples near a node
+// are looked up in an index of environment space and found once for all species. Rows
+// and log are filled only while createdCount stays within `rowLimit`; beyond it the
+// remaining nodes are only counted, so createdCount is always complete.
+void BuildVirtualSamplesIndexed(const ReferenceTable& table, int analogCount, int speciesCount,
+                                const std::vector<GridNode>& nodes, float searchRadius,
+                                int rowLimit, VirtualSamples& result);
 
 } // namespace marvane
