@@ -29,8 +29,9 @@ DialogTemplate NameDialogTemplate(const char* resource, const char* caption, con
 
 const std::vector<DialogTemplate>& CountingDialogTemplates() {
     // The counting dialog: three fields on the left with their captions, the New.../Edit...
-    // buttons on the right, the three result lines across the full width (two lines each,
-    // so long names wrap instead of being cut), and Save, Stop and Count along the bottom.
+    // buttons on the right, the result lines across the full width, and Save, Stop and
+    // Count along the bottom. Names and result lines have room to wrap: two names of 63
+    // characters make the count line three lines long.
     static const std::vector<DialogTemplate> templates = {
         {"COUNTINGDIALOG",
          "Counting dialog",
@@ -41,22 +42,22 @@ const std::vector<DialogTemplate>& CountingDialogTemplates() {
              {K::Edit, 1140, "", 65, 10, 45, 12},
              {K::Button, 1148, "New...", 228, 9, 50, 14},
              {K::Label, -1, "Sample name", 10, 30, 50, 8},
-             {K::Label, 1141, "Sample name", 65, 30, 155, 8},
+             {K::Label, 1141, "Sample name", 65, 30, 158, 16},
              {K::Button, 1147, "Edit...", 228, 27, 50, 14},
-             {K::Label, 1170, "Diversity index:", 10, 46, 268, 8},
+             {K::Label, 1170, "Diversity index:", 10, 50, 268, 8},
 
              {K::Label, -1, "Species ID", 10, 70, 50, 8},
              {K::Edit, 1142, "", 65, 68, 45, 12},
              {K::Button, 1149, "New...", 228, 67, 50, 14},
              {K::Label, -1, "Species name", 10, 88, 50, 8},
-             {K::Label, 1143, "Species name", 65, 88, 155, 8},
+             {K::Label, 1143, "Species name", 65, 88, 158, 16},
              {K::Button, 1150, "Edit...", 228, 85, 50, 14},
 
-             {K::Label, -1, "Increment", 10, 114, 50, 8},
-             {K::Edit, 1144, "", 65, 112, 45, 12},
+             {K::Label, -1, "Increment", 10, 116, 50, 8},
+             {K::Edit, 1144, "", 65, 114, 45, 12},
 
-             {K::Label, 1146, "counted individuals:", 10, 138, 268, 18},
-             {K::Label, 1145, "total individuals:", 10, 162, 268, 18},
+             {K::Label, 1146, "counted individuals:", 10, 140, 268, 26},
+             {K::Label, 1145, "total individuals:", 10, 172, 268, 18},
 
              {K::Button, 1169, "Save", 10, 212, 50, 14},
              {K::Button, 2, "Stop", 119, 212, 50, 14},
