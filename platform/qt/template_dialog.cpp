@@ -28,20 +28,12 @@ int MulDiv(int a, int b, int c) {
 
 // Windows buttons react to a click anywhere on their rectangle, not only on the box or
 // circle and the text.
-class CheckBox : public QCheckBox {
+template <class Button> class WholeRectangle : public Button {
   public:
-    using QCheckBox::QCheckBox;
+    using Button::Button;
 
   protected:
-    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
-};
-
-class RadioButton : public QRadioButton {
-  public:
-    using QRadioButton::QRadioButton;
-
-  protected:
-    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+    bool hitButton(const QPoint& pos) const override { return this->rect().contains(pos); }
 };
 
 } // namespace
@@ -126,7 +118,7 @@ void TemplateDialog::Build(const DialogTemplate& dialogTemplate) {
             break;
         }
         case ControlKind::Radio: {
-            auto* radio = new RadioButton(text, this);
+            auto* radio = new WholeRectangle<QRadioButton>(text, this);
             radio->setAutoExclusive(false);
             if (radios == nullptr) {
                 radios = new QButtonGroup(this);
@@ -141,7 +133,7 @@ void TemplateDialog::Build(const DialogTemplate& dialogTemplate) {
             break;
         }
         case ControlKind::Check: {
-            auto* check = new CheckBox(text, this);
+            auto* check = new WholeRectangle<QCheckBox>(text, this);
             connect(check, &QCheckBox::clicked, this,
                     [this, id] { Notify(id, Notification::Clicked); });
             widget = check;

@@ -14,6 +14,14 @@ constexpr int kCapFacBox = 1161;
 constexpr int kRegressBox = 1162;
 constexpr int kThreadBox = 1163;
 
+// OK ends an option dialog with 1, Cancel with 0.
+void EndOnOkOrCancel(DialogControls& dlg, int id) {
+    if (id == kIdOk)
+        dlg.End(1);
+    else if (id == kIdCancel)
+        dlg.End(0);
+}
+
 class TwoChoiceModel : public DialogModel {
   public:
     TwoChoiceModel(const char* resource, int value) : resource_(resource), choice_(value) {}
@@ -28,22 +36,11 @@ class TwoChoiceModel : public DialogModel {
     void OnCommand(DialogControls& dlg, int id, Notification what) override {
         if (what != Notification::Clicked)
             return;
-        switch (id) {
-        case kFirstChoiceId:
-            choice_ = RadioGroup(dlg, {kFirstChoiceId, kSecondChoiceId}, 1);
-            break;
-        case kSecondChoiceId:
-            choice_ = RadioGroup(dlg, {kFirstChoiceId, kSecondChoiceId}, 2);
-            break;
-        case kIdOk:
-            dlg.End(1);
-            break;
-        case kIdCancel:
-            dlg.End(0);
-            break;
-        default:
-            break;
-        }
+        if (id == kFirstChoiceId || id == kSecondChoiceId)
+            choice_ =
+                RadioGroup(dlg, {kFirstChoiceId, kSecondChoiceId}, id == kFirstChoiceId ? 1 : 2);
+        else
+            EndOnOkOrCancel(dlg, id);
     }
 
     ScriptBinding Script() const override {
@@ -78,25 +75,10 @@ class UsedToolsModel : public DialogModel {
     void OnCommand(DialogControls& dlg, int id, Notification what) override {
         if (what != Notification::Clicked)
             return;
-        switch (id) {
-        case kCapFacBox:
-            CheckBoxField(dlg, id, kTake, capFac_);
-            break;
-        case kRegressBox:
-            CheckBoxField(dlg, id, kTake, regress_);
-            break;
-        case kThreadBox:
-            CheckBoxField(dlg, id, kTake, thread_);
-            break;
-        case kIdOk:
-            dlg.End(1);
-            break;
-        case kIdCancel:
-            dlg.End(0);
-            break;
-        default:
-            break;
-        }
+        if (int* flag = Flag(id))
+            CheckBoxField(dlg, id, kTake, *flag);
+        else
+            EndOnOkOrCancel(dlg, id);
     }
 
     ScriptBinding Script() const override {
@@ -105,6 +87,13 @@ class UsedToolsModel : public DialogModel {
         binding.choices = {
             {"CapFac", kCapFacBox}, {"Regress", kRegressBox}, {"Thread", kThreadBox}};
         return binding;
+    }
+
+    int* Flag(int id) {
+        return id == kCapFacBox    ? &capFac_
+               : id == kRegressBox ? &regress_
+               : id == kThreadBox  ? &thread_
+                                   : nullptr;
     }
 
     int capFac_, regress_, thread_;

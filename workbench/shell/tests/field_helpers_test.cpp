@@ -1,34 +1,15 @@
 #include "shell/field_helpers.h"
 
+#include "shell_test_support.h"
+
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 
 namespace corelith {
 namespace {
 
-// Controls held in maps; records focus and beeps so the helpers can be checked alone.
-class FakeControls : public DialogControls {
-  public:
-    std::string Text(int id) const override {
-        auto it = texts.find(id);
-        return it == texts.end() ? std::string() : it->second;
-    }
-    void SetText(int id, const std::string& text) override { texts[id] = text; }
-    bool Checked(int id) const override {
-        auto it = checks.find(id);
-        return it != checks.end() && it->second;
-    }
-    void SetChecked(int id, bool checked) override { checks[id] = checked; }
-    void FocusDialog() override {}
-    void FocusControl(int) override {}
-    void Beep() override {}
-    void End(int) override {}
-
-    std::map<int, std::string> texts;
-    std::map<int, bool> checks;
-};
+using FakeControls = testing::MapControls;
 
 TEST(CheckBoxField, ShowChecksForAnyNonZeroFlagAndNormalisesIt) {
     FakeControls dlg;

@@ -3,12 +3,11 @@
 #include "platform/scripted/scripted_platform.h"
 #include "resources/dialog_templates.h"
 #include "shell/settings.h"
+#include "shell_test_support.h"
 #include "workbench.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
@@ -16,35 +15,7 @@
 namespace corelith {
 namespace {
 
-namespace fs = std::filesystem;
-
-// Controls of one open dialog, kept in maps so a test can look at them.
-class ProbeControls : public DialogControls {
-  public:
-    std::string Text(int id) const override {
-        auto it = texts.find(id);
-        return it == texts.end() ? std::string() : it->second;
-    }
-    void SetText(int id, const std::string& text) override { texts[id] = text; }
-    bool Checked(int id) const override {
-        auto it = checks.find(id);
-        return it != checks.end() && it->second;
-    }
-    void SetChecked(int id, bool checked) override { checks[id] = checked; }
-    void FocusDialog() override { focusedDialog = true; }
-    void FocusControl(int) override {}
-    void Beep() override {}
-    void End(int value) override {
-        ended = true;
-        result = value;
-    }
-
-    std::map<int, std::string> texts;
-    std::map<int, bool> checks;
-    bool focusedDialog = false;
-    bool ended = false;
-    int result = 0;
-};
+using ProbeControls = testing::MapControls;
 
 // A scripted backend whose dialogs are clicked through by the test: after opening, the
 // controls are recorded and the listed ids are clicked in turn (auto buttons toggle first).
@@ -74,27 +45,11 @@ class ClickingPlatform : public ScriptedPlatform {
 
 class OptionDialogsTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        folder_ =
-            fs::temp_directory_path() /
-            ("option_dialogs_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-    }
-    void TearDown() override { fs::remove_all(folder_); }
+    std::string Folder() const { return folder_.Path(); }
+    bool SettingsWritten() const { return folder_.Has(kSettingsFileName); }
+    std::string SettingsLine(int number) const { return folder_.SettingsLine(number); }
 
-    std::string Folder() const { return folder_.string() + "/"; }
-    bool SettingsWritten() const { return fs::exists(folder_ / kSettingsFileName); }
-    std::string SettingsLine(int number) const {
-        std::ifstream in(folder_ / kSettingsFileName);
-        std::string line;
-        for (int i = 0; i < number && std::getline(in, line); ++i) {
-        }
-        return line;
-    }
-
-    fs::path folder_;
+    testing::TempFolder folder_;
 };
 
 TEST_F(OptionDialogsTest, FormatOfDataOpensOnTheStoredChoice) {

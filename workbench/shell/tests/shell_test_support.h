@@ -1,22 +1,56 @@
 // A temporary folder per test, and the settings file in it.
 #pragma once
 
+#include "platform/dialog.h"
 #include "shell/settings.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 
+#include <unistd.h>
+
 namespace corelith::testing {
+
+// The controls of one dialog kept in maps, so a test can drive a model or a helper alone
+// and look at what it set.
+class MapControls : public DialogControls {
+  public:
+    std::string Text(int id) const override {
+        auto it = texts.find(id);
+        return it == texts.end() ? std::string() : it->second;
+    }
+    void SetText(int id, const std::string& text) override { texts[id] = text; }
+    bool Checked(int id) const override {
+        auto it = checks.find(id);
+        return it != checks.end() && it->second;
+    }
+    void SetChecked(int id, bool checked) override { checks[id] = checked; }
+    void FocusDialog() override { focusedDialog = true; }
+    void FocusControl(int) override {}
+    void Beep() override {}
+    void End(int value) override {
+        ended = true;
+        result = value;
+    }
+
+    std::map<int, std::string> texts;
+    std::map<int, bool> checks;
+    bool focusedDialog = false;
+    bool ended = false;
+    int result = 0;
+};
 
 class TempFolder {
   public:
     TempFolder() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         path_ = std::filesystem::temp_directory_path() /
-                (std::string("corelith_shell_") + info->test_suite_name() + "_" + info->name());
+                (std::string("corelith_shell_") + std::to_string(getpid()) + "_" +
+                 info->test_suite_name() + "_" + info->name());
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
