@@ -12,9 +12,13 @@
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
+
+#include <algorithm>
+#include <cmath>
 
 namespace corelith {
 
@@ -39,6 +43,31 @@ class ClientArea : public QFrame {
     void contextMenuEvent(QContextMenuEvent* event) override { event->accept(); }
 };
 
+// The program's icon: a coiled foraminifer test, chambers growing along a spiral.
+QIcon CorelithIcon() {
+    QIcon icon;
+    for (int size : {16, 32, 48, 64}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QColor(90, 60, 30), std::max(1.0, size / 32.0)));
+        const QPointF centre(size * 0.5, size * 0.5);
+        const int chambers = 7;
+        for (int i = 0; i < chambers; ++i) {
+            const double angle = i * 0.95;
+            const double distance = size * (0.06 + 0.045 * i);
+            const double radius = size * (0.07 + 0.028 * i);
+            const QPointF at =
+                centre + QPointF(distance * std::cos(angle), distance * std::sin(angle));
+            painter.setBrush(QColor(235 - 12 * i, 215 - 14 * i, 170 - 12 * i));
+            painter.drawEllipse(at, radius, radius);
+        }
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
 constexpr int kWidth = 400;
 constexpr int kHeight = 200;
 
@@ -47,6 +76,7 @@ constexpr int kHeight = 200;
 MainWindow::MainWindow(Workbench& wb) : wb_(wb) {
     setObjectName(QStringLiteral("Corelith"));
     setWindowTitle(QString::fromLatin1(kProgramTitle));
+    setWindowIcon(CorelithIcon());
     setCentralWidget(new ClientArea(this));
     statusBar()->setObjectName(QStringLiteral("status"));
     statusBar()->setSizeGripEnabled(true);

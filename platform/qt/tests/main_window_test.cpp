@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -283,6 +284,22 @@ TEST(CorelithProgram, BatchRunsWithoutADisplay) {
     EXPECT_EQ(program.readAllStandardError().toStdString(),
               "message 134: Version number:\\n1.08 - Build: 07.10.2003\n");
     EXPECT_TRUE(QFile::exists(QString::fromStdString(folder.SettingsFile())));
+
+    // Without a stored engine path the executable dialog proposes the engine installed
+    // beside the workbench, so one OK suffices.
+    const QString engine = QFileInfo(QStringLiteral(CORELITH_EXE)).absolutePath() + "/marvane";
+    ASSERT_TRUE(QFileInfo(engine).isExecutable());
+    program.start(QStringLiteral(CORELITH_EXE),
+                  {QStringLiteral("--batch"), QStringLiteral("39"), QStringLiteral(":ok")});
+    ASSERT_TRUE(program.waitForFinished(60000));
+    EXPECT_EQ(program.readAllStandardOutput().toStdString(), "result 1\n");
+    std::ifstream settings(folder.SettingsFile());
+    std::string line;
+    for (int i = 0; i < 5; ++i)
+        std::getline(settings, line);
+    // (The scripted file dialog still adds the default extension to the proposed name.)
+    const std::string proposed = QDir::cleanPath(engine).toStdString();
+    EXPECT_EQ(line.substr(0, proposed.size()), proposed);
 
     program.start(QStringLiteral(CORELITH_EXE), {QStringLiteral("--batch")});
     ASSERT_TRUE(program.waitForFinished(60000));
