@@ -11,6 +11,7 @@
 #include "workbench.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <string_view>
@@ -45,6 +46,18 @@ void AppendCell(std::string& cells, float count) {
 void MakeCellSafe(std::string& name) {
     std::replace_if(
         name.begin(), name.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
+}
+
+// Digits beyond the range of a whole number ("99999999999") name no entry of any table:
+// the number fields treat them as out of range rather than as text.
+bool IsOversizedWholeNumber(const std::string& text) {
+    const size_t start = text.find_first_not_of(" \t\n\r\f\v");
+    if (start == std::string::npos)
+        return false;
+    const char* last = text.data() + text.size();
+    int ignored = 0;
+    const auto [end, error] = std::from_chars(text.data() + start, last, ignored);
+    return error == std::errc::result_out_of_range && end == last;
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
@@ -389,7 +402,8 @@ void CountingDialog::TakeNumberField(DialogControls& controls, const Axis& axis,
         return;
     }
     int value = IntegerField(controls, axis.numberField, kTake, "%d", *axis.current, 1);
-    if (value < 0 || value > *axis.count) {
+    if (value < 0 || value > *axis.count ||
+        IsOversizedWholeNumber(controls.Text(axis.numberField))) {
         value = 0;
         SetText(controls, axis.numberField, "");
         if (!opening)

@@ -599,6 +599,16 @@ TEST_F(CountingDialogTest, OutOfRangeNumbersEmptyTheFieldAndShowError) {
     EXPECT_EQ(controls_.texts[kIdSampleName], "error");
     EXPECT_EQ(controls_.texts[kIdSampleNumber], "0");
     EXPECT_EQ(controls_.beeps, 2);
+    // Digits beyond any whole number are out of range too, not text.
+    Type(kIdSampleNumber, "2");
+    Type(kIdSampleNumber, "99999999999");
+    EXPECT_EQ(controls_.texts[kIdSampleNumber], "");
+    EXPECT_EQ(state_.currentSample, 0);
+    EXPECT_EQ(controls_.beeps, 3);
+    Type(kIdSpeciesNumber, "1");
+    Type(kIdSpeciesNumber, " -99999999999");
+    EXPECT_EQ(controls_.texts[kIdSpeciesName], "error");
+    EXPECT_EQ(controls_.beeps, 4);
 }
 
 TEST_F(CountingDialogTest, TheBlankPlaceholderChangesNothing) {
