@@ -256,6 +256,18 @@ TEST(TemplateDialog, EveryTemplateBuilds) {
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
         window.grab().save(QString::fromLocal8Bit(shots) + "/MainWindow.png");
+        window.windowIcon().pixmap(64).save(QString::fromLocal8Bit(shots) + "/Icon.png");
+        platform.SetOwner(&window);
+        for (const char* name : {"FORMATSPECIES", "message"}) {
+            testing::WhenModal(QString::fromLatin1(name), [&](QWidget* open) {
+                open->grab().save(QString::fromLocal8Bit(shots) + "/Open" + open->objectName() +
+                                  ".png");
+                QTest::keyClick(open, Qt::Key_Escape);
+            });
+        }
+        window.MenuAction(31)->trigger();
+        window.MenuAction(72)->trigger();
+        platform.SetOwner(nullptr);
         int index = 0;
         for (QAction* action : window.menuBar()->actions()) {
             QMenu* menu = action->menu();
