@@ -279,10 +279,34 @@ std::string FormatIntegerField(long long value, int width) {
     return std::string(static_cast<size_t>(width) - text.size(), ' ') + std::string(text);
 }
 
-std::string FormatRealField(float value, int width, int decimals) {
-    const std::string stars(static_cast<size_t>(width), '*');
+namespace {
+
+// The field from the rounded digits: `integerDigits` without leading zeros (empty for
+// a magnitude below 1), `fractionDigits` exactly `decimals` long.
+std::string RealFieldLayout(bool negative, const std::string& integerDigits,
+                            std::string_view fractionDigits, bool zero, int width, int decimals) {
+    std::string body = integerDigits;
+    body += '.';
+    body += fractionDigits;
+    if (negative && !zero) {
+        body.insert(body.begin(), '-');
+    }
+    // A zero before the point where the field has room for it; a field without any
+    // digit would not show a number at all.
+    if (integerDigits.empty() && (static_cast<int>(body.size()) < width || decimals == 0)) {
+        body.insert(body.find('.'), "0");
+    }
+    if (static_cast<int>(body.size()) > width) {
+        return std::string(static_cast<size_t>(width), '*');
+    }
+    return std::string(static_cast<size_t>(width) - body.size(), ' ') + body;
+}
+
+} // namespace
+
+std::string FormatRealFieldExactly(float value, int width, int decimals) {
     if (!std::isfinite(value)) {
-        return stars;
+        return std::string(static_cast<size_t>(width), '*');
     }
     // A float has at most 149 binary places after the point, so 149 decimal places
     // give its exact value; rounding is then done here, halves away from zero, the
@@ -317,19 +341,41 @@ std::string FormatRealField(float value, int width, int decimals) {
     const std::string fractionPart = digits.substr(integerPart.size());
     integerPart.erase(0, std::min(integerPart.find_first_not_of('0'), integerPart.size()));
     const bool zero = digits.find_first_not_of('0') == std::string::npos;
-    std::string body = integerPart + "." + fractionPart;
-    if (negative && !zero) {
-        body.insert(body.begin(), '-');
+    return RealFieldLayout(negative, integerPart, fractionPart, zero, width, decimals);
+}
+
+std::string FormatRealField(float value, int width, int decimals) {
+    // With up to four decimals, value x 10^decimals needs at most 24 + 10 significant
+    // bits, so a double holds it exactly and rounding it there (halves away from zero)
+    // gives the digits of the exact expansion. The reports use no more decimals.
+    constexpr int kExactDecimals = 4;
+    constexpr double kScale[kExactDecimals + 1] = {1.0, 10.0, 100.0, 1000.0, 10000.0};
+    constexpr double kLargest = 1.0e18; // still an exact unsigned 64-bit integer
+    if (std::isfinite(value) && decimals >= 0 && decimals <= kExactDecimals) {
+        const double scaled =
+            std::fabs(static_cast<double>(value)) * kScale[static_cast<size_t>(decimals)];
+        if (scaled < kLargest) {
+            const auto units = static_cast<std::uint64_t>(std::round(scaled));
+            const auto unit = static_cast<std::uint64_t>(kScale[static_cast<size_t>(decimals)]);
+            const std::uint64_t whole = units / unit;
+            char fraction[kExactDecimals];
+            std::uint64_t rest = units % unit;
+            for (int i = decimals - 1; i >= 0; --i) {
+                fraction[i] = static_cast<char>('0' + rest % 10);
+                rest /= 10;
+            }
+            std::string integerDigits;
+            if (whole > 0) {
+                char digits[24];
+                const auto end = std::to_chars(digits, digits + sizeof digits, whole).ptr;
+                integerDigits.assign(digits, end);
+            }
+            return RealFieldLayout(std::signbit(value), integerDigits,
+                                   std::string_view(fraction, static_cast<size_t>(decimals)),
+                                   units == 0, width, decimals);
+        }
     }
-    // A zero before the point where the field has room for it; a field without any
-    // digit would not show a number at all.
-    if (integerPart.empty() && (static_cast<int>(body.size()) < width || decimals == 0)) {
-        body.insert(body.find('.'), "0");
-    }
-    if (static_cast<int>(body.size()) > width) {
-        return stars;
-    }
-    return std::string(static_cast<size_t>(width) - body.size(), ' ') + body;
+    return FormatRealFieldExactly(value, width, decimals);
 }
 
 std::string FormatTextField(std::string_view text, int width) {
@@ -449,7 +495,24 @@ int ParseRealField(std::string_view field, int decimals, float& value) {
     if (!point) {
         fractionDigits = decimals;
     }
-    const std::string number = mantissa + "e" + std::to_string(exponent - fractionDigits);
+    const long power = exponent - fractionDigits;
+    // Up to seven digits and a power of ten up to 10 are exact floats, so a single
+    // multiplication or division rounds exactly as the full decimal conversion below.
+    constexpr size_t kExactDigits = 7;
+    constexpr long kExactPower = 10;
+    if (mantissa.size() <= kExactDigits && power >= -kExactPower && power <= kExactPower) {
+        constexpr float kPowers[kExactPower + 1] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
+                                                    1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+        float digits = 0.0f;
+        for (const char c : mantissa) {
+            digits = digits * 10.0f + static_cast<float>(c - '0');
+        }
+        const float magnitude = power >= 0 ? digits * kPowers[static_cast<size_t>(power)]
+                                           : digits / kPowers[static_cast<size_t>(-power)];
+        value = negative ? -magnitude : magnitude;
+        return 0;
+    }
+    const std::string number = mantissa + "e" + std::to_string(power);
     float magnitude = 0.0f;
     const auto result = std::from_chars(number.data(), number.data() + number.size(), magnitude);
     if (result.ec != std::errc() || !std::isfinite(magnitude)) {
@@ -598,14 +661,15 @@ struct ReadVisitor {
         return false;
     }
 
-    std::string Take(int width) {
+    // The field's characters; a record shorter than the field reads as padded with blanks.
+    std::string Take(int width) const {
         std::string field;
-        for (int k = 0; k < width; ++k) {
-            const std::int64_t column = position + k;
-            field += column < static_cast<std::int64_t>(input.record.size())
-                         ? input.record[static_cast<size_t>(column)]
-                         : ' ';
+        const auto length = static_cast<std::int64_t>(input.record.size());
+        if (position < length) {
+            field.assign(input.record, static_cast<size_t>(position),
+                         static_cast<size_t>(std::min<std::int64_t>(width, length - position)));
         }
+        field.resize(static_cast<size_t>(width), ' ');
         return field;
     }
 
@@ -619,31 +683,28 @@ struct ReadVisitor {
         const std::string field = Take(width);
         item.record = input.recordNumber;
         item.column = static_cast<int>(std::min<std::int64_t>(position + 1, 2000000000));
-        const std::string where = "file \"" + input.fileName + "\", record " +
-                                  std::to_string(input.recordNumber) + ", columns " +
-                                  std::to_string(position + 1) + "-" +
-                                  std::to_string(position + width) + ": \"" + field + "\"";
+        const std::int64_t first = position + 1;
         position += width;
         ++next;
         if (node.letter == 'A') {
             if (width >= item.length) {
-                item.text = field.substr(static_cast<size_t>(width - item.length));
+                item.text.assign(field, static_cast<size_t>(width - item.length));
             } else {
-                item.text = field + std::string(static_cast<size_t>(item.length - width), ' ');
+                item.text = field;
+                item.text.resize(static_cast<size_t>(item.length), ' ');
             }
             return true;
         }
         const int status = node.letter == 'I' ? ParseIntegerField(field, item.integer)
                                               : ParseRealField(field, node.decimals, item.real);
-        if (status == -1) {
-            error = where + " cannot be read with " + FieldName(node);
-            return false;
+        if (status == 0) {
+            return true;
         }
-        if (status == -2) {
-            error = where + " is out of range for " + FieldName(node);
-            return false;
-        }
-        return true;
+        error = "file \"" + input.fileName + "\", record " + std::to_string(input.recordNumber) +
+                ", columns " + std::to_string(first) + "-" + std::to_string(position) + ": \"" +
+                field + "\"" + (status == -1 ? " cannot be read with " : " is out of range for ") +
+                FieldName(node);
+        return false;
     }
 
     void Skip(int count) { position += count; }

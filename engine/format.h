@@ -83,6 +83,9 @@ int WriteWithFormat(std::ostream& output, const FormatDescriptor& descriptor,
 // Field conversions, also used for the engine's own fixed layouts.
 std::string FormatIntegerField(long long value, int width);
 std::string FormatRealField(float value, int width, int decimals);
+// The same field from the value's exact decimal expansion: the route FormatRealField
+// takes where a double cannot hold value x 10^decimals exactly.
+std::string FormatRealFieldExactly(float value, int width, int decimals);
 std::string FormatTextField(std::string_view text, int width);
 
 // A real in at most 7 significant digits and no padding ("0.25", "1e-05"); the form

@@ -2,8 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
-#include <cstring>
 #include <ostream>
 
 namespace marvane {
@@ -54,7 +52,14 @@ std::string ListReal(float value) {
         char digits[64];
         auto result =
             std::to_chars(digits, digits + sizeof digits, value, std::chars_format::scientific, 6);
-        const int exponent = std::atoi(std::strchr(digits, 'e') + 1);
+        // to_chars writes no terminating zero: the exponent is read within the result.
+        std::string_view exponentText(digits, static_cast<size_t>(result.ptr - digits));
+        exponentText.remove_prefix(exponentText.find('e') + 1);
+        if (exponentText.front() == '+') {
+            exponentText.remove_prefix(1);
+        }
+        int exponent = 0;
+        std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), exponent);
         if (value != 0.0f && exponent >= -4 && exponent < 7) {
             result = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed,
                                    6 - exponent);

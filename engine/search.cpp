@@ -153,25 +153,37 @@ void ComputeTiledDissimilarities(const RootTable& roots, const Proportions& subj
 int SelectRankedAnalogs(const std::vector<float>& dissimilarities, int maxAnalogs,
                         int excludeBestAnalog, std::vector<AnalogPick>& ranked,
                         std::vector<AnalogPick>& picks) {
+    // The best maxAnalogs candidates, smallest D first and ties in list order (which is
+    // row order): the order in which the walk meets them. Rows come in increasing order,
+    // so a newcomer goes behind every kept candidate of equal D.
+    const size_t wanted = static_cast<size_t>(std::max(maxAnalogs, 0));
     ranked.clear();
     picks.clear();
+    int position = 0;
+    float bound = kCandidateThreshold; // D a newcomer must beat once `wanted` are kept
     for (size_t r = 0; r < dissimilarities.size(); ++r) {
-        if (dissimilarities[r] <= kCandidateThreshold) {
-            ranked.push_back(
-                {0, static_cast<int>(ranked.size()), static_cast<int>(r), dissimilarities[r]});
+        const float d = dissimilarities[r];
+        if (!(d <= kCandidateThreshold)) {
+            continue;
         }
+        if (wanted > 0 && (ranked.size() < wanted || d < bound)) {
+            const auto at = std::upper_bound(
+                ranked.begin(), ranked.end(), d,
+                [](float value, const AnalogPick& kept) { return value < kept.dissimilarity; });
+            const long index = at - ranked.begin();
+            if (ranked.size() == wanted) {
+                ranked.pop_back();
+            }
+            ranked.insert(ranked.begin() + index, {0, position, static_cast<int>(r), d});
+            if (ranked.size() == wanted) {
+                bound = ranked.back().dissimilarity;
+            }
+        }
+        ++position;
     }
-    const int candidateCount = static_cast<int>(ranked.size());
-    const size_t wanted = static_cast<size_t>(std::clamp(maxAnalogs, 0, candidateCount));
-    // Row order is list order, so this is the walk's order: smallest D first, ties in
-    // list order.
-    std::partial_sort(ranked.begin(), ranked.begin() + static_cast<long>(wanted), ranked.end(),
-                      [](const AnalogPick& a, const AnalogPick& b) {
-                          return a.dissimilarity < b.dissimilarity ||
-                                 (a.dissimilarity == b.dissimilarity && a.row < b.row);
-                      });
+
     float previous = 0.0f;
-    for (size_t n = 0; n < wanted; ++n) {
+    for (size_t n = 0; n < ranked.size(); ++n) {
         const int pass = static_cast<int>(n) + 1;
         const float d = ranked[n].dissimilarity;
         if (pass == 1) {
@@ -186,7 +198,7 @@ int SelectRankedAnalogs(const std::vector<float>& dissimilarities, int maxAnalog
         picks.back().pass = pass;
         previous = d;
     }
-    return candidateCount;
+    return position;
 }
 
 } // namespace marvane
