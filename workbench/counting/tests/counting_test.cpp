@@ -306,6 +306,23 @@ TEST_F(CountingTest, EveryFailureEndsTheCommandWithItsCode) {
     EXPECT_FALSE(Exists("Newcore12.txt"));
 }
 
+TEST_F(CountingTest, AnOutputThatCannotBeWrittenIsReportedInTheResult) {
+    if (!fs::exists("/dev/full"))
+        GTEST_SKIP() << "needs a device that refuses every write";
+    Write("core12.txt", kMatrix);
+    fs::create_symlink("/dev/full", folder_ / "full.txt");
+    EXPECT_EQ(Run({"core12.txt", "full.txt", "1", "count", "stop"}), -2);
+    // The diversity file is still written in full.
+    EXPECT_EQ(Read("DIfull.txt"), "Species\tName\tA\tB\n"
+                                  "\tG. ruber\t4\t\n"
+                                  "\tN. pachyderma\t1\t12\n"
+                                  "\n"
+                                  "\tDiversity index\t0.500402\t0.000000\n");
+    fs::remove(folder_ / "full.txt");
+    fs::create_symlink("/dev/full", folder_ / "DIout.txt");
+    EXPECT_EQ(Run({"core12.txt", "out.txt", "1", "stop"}), -3);
+}
+
 TEST_F(CountingTest, TheInputFileNameSetsTheNextFilterList) {
     Write("data.CSV", kMatrix);
     Write("data.dat", kMatrix);
