@@ -740,14 +740,6 @@ TEST(NameDialog, OpensWithNumberAndNameAndStoresOnOk) {
     EXPECT_EQ(controls.result, 1);
     EXPECT_EQ(wb.tables.reference.names[2], "G. inflata");
     EXPECT_EQ(state.sampleCount, 3);
-
-    NameDialog newSpecies(wb, state, NameDialog::Subject::Species, true);
-    EXPECT_EQ(newSpecies.Resource(), "NEWSPECIES");
-    EXPECT_EQ(NameDialog(wb, state, NameDialog::Subject::Sample, true).Resource(), "NEWSAMPLE");
-    EXPECT_EQ(NameDialog(wb, state, NameDialog::Subject::Species, false).Resource(),
-              "EDITSPECIESNAME");
-    EXPECT_EQ(newSpecies.Script().kind, ScriptKind::Field);
-    EXPECT_EQ(newSpecies.Script().fieldId, kIdSpeciesName);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -810,24 +802,6 @@ TEST(CountingTemplates, TheFourNameDialogs) {
         EXPECT_EQ(kinds[1], ControlKind::DefaultButton);
         EXPECT_EQ(kinds[2], ControlKind::Button);
     }
-}
-
-TEST(CountingScript, TheBatchActionsOfTheCountingDialog) {
-    ScriptedPlatform platform;
-    Workbench wb(platform);
-    CountingState state;
-    const ScriptBinding b = CountingDialog(wb, state).Script();
-    EXPECT_EQ(b.kind, ScriptKind::Actions);
-    EXPECT_EQ(b.stopId, 2);
-    std::vector<std::string> actions;
-    for (const ScriptAction& a : b.actions)
-        actions.push_back(a.name + " " + std::to_string(static_cast<int>(a.op)) + " " +
-                          std::to_string(a.id));
-    EXPECT_EQ(actions, (std::vector<std::string>{
-                           "sample 0 1140", "species 0 1142", "increment 0 1144", "count 1 1",
-                           "save 1 1169", "new-sample 2 1148", "edit-sample 2 1147",
-                           "new-species 2 1149", "edit-species 2 1150", "stop 1 2"}));
-    EXPECT_EQ(b.echoedLabels, (std::vector<int>{1141, 1143, 1145, 1146, 1170}));
 }
 
 } // namespace
