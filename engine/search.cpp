@@ -153,33 +153,51 @@ void ComputeTiledDissimilarities(const RootTable& roots, const Proportions& subj
 int SelectRankedAnalogs(const std::vector<float>& dissimilarities, int maxAnalogs,
                         int excludeBestAnalog, std::vector<AnalogPick>& ranked,
                         std::vector<AnalogPick>& picks) {
-    // The best maxAnalogs candidates, smallest D first and ties in list order (which is
-    // row order): the order in which the walk meets them. Rows come in increasing order,
-    // so a newcomer goes behind every kept candidate of equal D.
-    const size_t wanted = static_cast<size_t>(std::max(maxAnalogs, 0));
     ranked.clear();
     picks.clear();
-    int position = 0;
-    float bound = kCandidateThreshold; // D a newcomer must beat once `wanted` are kept
-    for (size_t r = 0; r < dissimilarities.size(); ++r) {
-        const float d = dissimilarities[r];
-        if (!(d <= kCandidateThreshold)) {
-            continue;
-        }
-        if (wanted > 0 && (ranked.size() < wanted || d < bound)) {
+    const size_t rows = dissimilarities.size();
+    const float* values = dissimilarities.data();
+    int candidateCount = 0;
+    for (size_t r = 0; r < rows; ++r) {
+        candidateCount += values[r] <= kCandidateThreshold ? 1 : 0;
+    }
+
+    // The best maxAnalogs candidates, smallest D first and ties in row order: the order in
+    // which the walk meets them. Rows come in increasing order, so a newcomer goes behind
+    // every kept candidate of equal D. Once the list is full a newcomer must beat its last
+    // entry, which for floats means lying at or below the next float beneath it.
+    const size_t wanted = static_cast<size_t>(std::clamp(maxAnalogs, 0, candidateCount));
+    float limit = kCandidateThreshold;
+    for (size_t r = 0; r < rows && wanted > 0; ++r) {
+        if (values[r] <= limit) {
             const auto at = std::upper_bound(
-                ranked.begin(), ranked.end(), d,
+                ranked.begin(), ranked.end(), values[r],
                 [](float value, const AnalogPick& kept) { return value < kept.dissimilarity; });
             const long index = at - ranked.begin();
             if (ranked.size() == wanted) {
                 ranked.pop_back();
             }
-            ranked.insert(ranked.begin() + index, {0, position, static_cast<int>(r), d});
+            ranked.insert(ranked.begin() + index, {0, 0, static_cast<int>(r), values[r]});
             if (ranked.size() == wanted) {
-                bound = ranked.back().dissimilarity;
+                limit = std::nextafter(ranked.back().dissimilarity, -1.0f);
             }
         }
-        ++position;
+    }
+
+    // Each pick's place in the candidate list: the candidates in the rows before it.
+    std::vector<AnalogPick*> byRow;
+    for (AnalogPick& pick : ranked) {
+        byRow.push_back(&pick);
+    }
+    std::sort(byRow.begin(), byRow.end(),
+              [](const AnalogPick* a, const AnalogPick* b) { return a->row < b->row; });
+    int position = 0;
+    size_t row = 0;
+    for (AnalogPick* pick : byRow) {
+        for (; row < static_cast<size_t>(pick->row); ++row) {
+            position += values[row] <= kCandidateThreshold ? 1 : 0;
+        }
+        pick->candidate = position;
     }
 
     float previous = 0.0f;
@@ -198,7 +216,7 @@ int SelectRankedAnalogs(const std::vector<float>& dissimilarities, int maxAnalog
         picks.back().pass = pass;
         previous = d;
     }
-    return position;
+    return candidateCount;
 }
 
 } // namespace marvane

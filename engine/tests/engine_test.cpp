@@ -1,11 +1,14 @@
 // End-to-end runs of the engine on small projects, compared with golden files.
 #include "engine/engine.h"
 
+#include "engine/workload/workload.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <random>
 #include <sstream>
 
 namespace marvane {
@@ -231,6 +234,94 @@ TEST(engine_test, bundled_example_summary_table) {
     EXPECT_EQ(summary, Golden("example", "SST_short.txt", summary));
     const std::string console = run.console;
     EXPECT_EQ(console, Golden("example", "console.txt", console));
+}
+
+// --- Both computing paths write the same bytes ------------------------------------------
+
+struct PathOutputs {
+    int status = 0;
+    std::string console;
+    std::vector<std::string> files;
+};
+
+const std::vector<std::string> kPathOutputs{"SST_complete.txt", "SST_short.txt", "info", "stock",
+                                            "Faun.tot",         "SST.tot"};
+
+PathOutputs RunPath(const fs::path& inputs, const fs::path& folder, bool referencePath,
+                    int threads) {
+    fs::create_directories(folder);
+    CopyFiles(inputs, folder);
+    EngineOptions options{folder.string(), kPosixPathStyle};
+    options.referencePath = referencePath;
+    options.threads = threads;
+    std::ostringstream console;
+    std::string error;
+    PathOutputs run;
+    run.status = RunProject("random.pro", options, console, error);
+    run.console = console.str() + error;
+    for (const std::string& name : kPathOutputs) {
+        run.files.push_back(ReadFile(folder / name));
+    }
+    return run;
+}
+
+// A random project small enough for the straightforward loops: a synthetic reference set
+// and core, random run parameters and header flags, and now and then a subject sample
+// without species, a subject file that ends too early, or more virtual rows than fit.
+void WriteRandomProject(unsigned seed, const fs::path& folder) {
+    std::mt19937 random(seed);
+    const auto integer = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    workload::SyntheticSpec spec;
+    spec.references = integer(5, 160);
+    spec.species = integer(1, 45);
+    spec.subjects = seed % 4 == 0 ? integer(257, 300) : integer(1, 60);
+    spec.seed = seed;
+    spec.duplicateShare = 0.1;
+    workload::ProjectData data = workload::MakeSynthetic(spec);
+    fs::create_directories(folder);
+    data.maxAnalogs = integer(1, 50);
+    data.excludeBestAnalog = integer(0, 1);
+    data.subjectHeaderFlag = integer(0, 1);
+    data.analogHeaderFlag = integer(0, 1);
+    data.dataFormat = integer(0, 1);
+    const float steps[] = {0.7f, 1.0f, 1.5f, 2.5f};
+    const float radii[] = {0.0f, 0.2f, 0.5f, 1.0f, 3.0f, 9.0f};
+    data.gridStep = steps[integer(0, 3)];
+    data.searchRadius = radii[integer(0, 5)];
+    // A subject sample identical to a reference sample has a perfect analog.
+    data.subjects[0].values = data.references[0].values;
+    if (seed % 5 == 1) {
+        std::fill(data.subjects.back().values.begin(), data.subjects.back().values.end(), 0.0f);
+    }
+    std::string error;
+    ASSERT_EQ(workload::WriteProject(data, folder.string(), "random", error), 0) << error;
+    if (seed % 7 == 3) {
+        std::string subjects = ReadFile(folder / "random.sam");
+        WriteFile(folder / "random.sam", subjects.substr(0, subjects.size() * 2 / 3));
+    }
+}
+
+TEST(engine_test, both_computing_paths_write_the_same_bytes_for_random_projects) {
+    int completed = 0;
+    for (unsigned seed = 1; seed <= 16; ++seed) {
+        ScratchDir dir;
+        WriteRandomProject(seed, dir.path() / "inputs");
+        ASSERT_FALSE(HasFatalFailure());
+        const PathOutputs reference =
+            RunPath(dir.path() / "inputs", dir.path() / "reference", true, 1);
+        const PathOutputs fast = RunPath(dir.path() / "inputs", dir.path() / "fast", false, 3);
+        EXPECT_EQ(fast.status, reference.status) << "seed " << seed;
+        EXPECT_EQ(fast.console, reference.console) << "seed " << seed;
+        for (size_t f = 0; f < kPathOutputs.size(); ++f) {
+            EXPECT_EQ(fast.files[f], reference.files[f])
+                << "seed " << seed << ", " << kPathOutputs[f];
+        }
+        completed += reference.status == 0 ? 1 : 0;
+    }
+    // Most runs must get through to the estimates, or the comparison shows little.
+    EXPECT_GE(completed, 8);
 }
 
 } // namespace

@@ -366,8 +366,12 @@ int WriteProject(const ProjectData& data, const std::string& folder, const std::
         }
         project += "\n";
     }
-    project += "(A12/\n" + ValueDescriptor(speciesCount);
-    project += "(A12,2F4.0,4X,2F4.0,4X,I4/\n" + ValueDescriptor(speciesCount);
+    // The workbench's pair of descriptors reads the positions of the references only;
+    // the other header flag values get descriptors of the same records.
+    project += (data.subjectHeaderFlag == 1 ? "(A12,2F4.0,12X,I4/\n" : "(A12/\n") +
+               ValueDescriptor(speciesCount);
+    project += (data.analogHeaderFlag == 1 ? "(A12,2F4.0,4X,2F4.0,4X,I4/\n" : "(A12/\n") +
+               ValueDescriptor(speciesCount);
     project += "(13X,F5.2,5X,F5.2)\n";
 
     const std::string stem = folder + "/" + base;

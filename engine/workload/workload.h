@@ -37,8 +37,9 @@ struct ProjectData {
 
 // Writes `<base>.ref`, `<base>.sam`, `<base>.env` and `<base>.pro` into `folder`, the
 // project naming the data files and its two report files relative to the folder the
-// engine runs in. Returns 0, or -1 with the reason in `error` (a value that does not
-// fit its column, an unwritable file).
+// engine runs in. With the header flags 0 and 1 the descriptors are the workbench's;
+// other flag values get descriptors that read the same records. Returns 0, or -1 with the reason in
+// `error` (a value that does not fit its column, an unwritable file).
 int WriteProject(const ProjectData& data, const std::string& folder, const std::string& base,
                  std::string& error);
 
