@@ -3,6 +3,7 @@
 #include "platform/settings_folder.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <set>
 #include <utility>
@@ -55,19 +56,26 @@ bool IsAbsolute(const std::string& path) {
 }
 
 // A name typed into a file dialog, taken the way the common dialogs take it: relative to
-// the dialog's folder, and with the default extension when the name has none.
-std::string ResolveTypedName(const FileDialogRequest& request, std::string typed) {
-    size_t nameStart = typed.size();
-    while (nameStart > 0 && !IsPathSeparator(typed[nameStart - 1]))
+// the dialog's folder, and with the default extension when the name has none, except
+// that an open dialog takes an existing file as typed (an executable without extension).
+std::string ResolveTypedName(const FileDialogRequest& request, const std::string& typed) {
+    std::string path = typed;
+    if (!IsAbsolute(typed) && !request.currentFolder.empty()) {
+        path = request.currentFolder;
+        if (!IsPathSeparator(path.back()))
+            path += '/';
+        path += typed;
+    }
+    size_t nameStart = path.size();
+    while (nameStart > 0 && !IsPathSeparator(path[nameStart - 1]))
         --nameStart;
-    if (typed.find('.', nameStart) == std::string::npos && !request.defaultExtension.empty())
-        typed += "." + request.defaultExtension;
-    if (IsAbsolute(typed) || request.currentFolder.empty())
-        return typed;
-    std::string folder = request.currentFolder;
-    if (!IsPathSeparator(folder.back()))
-        folder += '/';
-    return folder + typed;
+    const bool hasExtension = path.find('.', nameStart) != std::string::npos;
+    if (hasExtension || request.defaultExtension.empty())
+        return path;
+    std::error_code error;
+    if (!request.save && std::filesystem::is_regular_file(path, error))
+        return path;
+    return path + "." + request.defaultExtension;
 }
 
 std::string JoinChoices(const std::vector<std::pair<std::string, int>>& choices) {

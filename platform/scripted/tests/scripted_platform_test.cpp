@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <sstream>
 
@@ -125,6 +127,32 @@ TEST(ScriptedPlatformTest, FileAnswersAreTakenAsTyped) {
     EXPECT_EQ(p.Log().back(), "save: Save CapFac file as");
     EXPECT_EQ(p.FileRequests().size(), 6u);
     EXPECT_TRUE(p.UsageError().empty());
+}
+
+TEST(ScriptedPlatformTest, OpenDialogTakesAnExistingFileWithoutExtensionAsTyped) {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / "scripted_platform_existing";
+    std::filesystem::create_directories(folder);
+    std::FILE* program = std::fopen((folder / "marvane").c_str(), "w");
+    ASSERT_NE(program, nullptr);
+    std::fclose(program);
+    FileDialogRequest open = Request(false);
+    open.currentFolder = folder.string() + "/";
+    open.initialPath = "marvane";
+    FileDialogRequest save = open;
+    save.save = true;
+
+    ScriptedPlatform p({"marvane", ":ok", "marvane", "missing"});
+    std::string chosen;
+    ASSERT_TRUE(p.SelectFile(open, chosen));
+    EXPECT_EQ(chosen, open.currentFolder + "marvane");
+    ASSERT_TRUE(p.SelectFile(open, chosen));
+    EXPECT_EQ(chosen, open.currentFolder + "marvane"); // the proposal, as it stands
+    ASSERT_TRUE(p.SelectFile(save, chosen));
+    EXPECT_EQ(chosen, open.currentFolder + "marvane.csv"); // a save dialog always adds it
+    ASSERT_TRUE(p.SelectFile(open, chosen));
+    EXPECT_EQ(chosen, open.currentFolder + "missing.csv");
+    std::filesystem::remove_all(folder);
 }
 
 TEST(ScriptedPlatformTest, OkWithoutProposedNameIsAUsageError) {
