@@ -313,6 +313,14 @@ float AsWrittenParameter(double value) {
 
 } // namespace
 
+std::string SampleDescriptor(int speciesCount, bool reference, bool positions) {
+    // Subjects echo two reals and an integer of their header: latitude and depth.
+    const char* header = !positions  ? "(A12/\n"
+                         : reference ? "(A12,2F4.0,4X,2F4.0,4X,I4/\n"
+                                     : "(A12,2F4.0,12X,I4/\n";
+    return header + ValueDescriptor(speciesCount);
+}
+
 float AsWrittenEnvironment(float value) {
     float read = 0.0f;
     ParseRealField(Printf("%5.2f", value), 2, read);
@@ -366,12 +374,8 @@ int WriteProject(const ProjectData& data, const std::string& folder, const std::
         }
         project += "\n";
     }
-    // The workbench's pair of descriptors reads the positions of the references only;
-    // the other header flag values get descriptors of the same records.
-    project += (data.subjectHeaderFlag == 1 ? "(A12,2F4.0,12X,I4/\n" : "(A12/\n") +
-               ValueDescriptor(speciesCount);
-    project += (data.analogHeaderFlag == 1 ? "(A12,2F4.0,4X,2F4.0,4X,I4/\n" : "(A12/\n") +
-               ValueDescriptor(speciesCount);
+    project += SampleDescriptor(speciesCount, false, data.subjectHeaderFlag == 1);
+    project += SampleDescriptor(speciesCount, true, data.analogHeaderFlag == 1);
     project += "(13X,F5.2,5X,F5.2)\n";
 
     const std::string stem = folder + "/" + base;

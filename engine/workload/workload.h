@@ -43,6 +43,12 @@ struct ProjectData {
 int WriteProject(const ProjectData& data, const std::string& folder, const std::string& base,
                  std::string& error);
 
+// The descriptor of a sample file for `speciesCount` species, its three project lines
+// joined by line ends: the workbench's for references ("(A12,2F4.0,4X,2F4.0,4X,I4/"
+// reading the position header) and for subjects ("(A12/" reading the name only); with
+// `positions` other than the workbench uses, a descriptor of the same records.
+std::string SampleDescriptor(int speciesCount, bool reference, bool positions);
+
 // The environment values as the engine reads them back from the environment file.
 float AsWrittenEnvironment(float value);
 
