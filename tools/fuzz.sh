@@ -21,8 +21,11 @@ failed=0
 for target in "${targets[@]}"; do
   corpus="$work/$target"
   mkdir -p "$corpus"
-  find engine/fuzz/corpus/"$target" engine/fuzz/regressions/"$target" -maxdepth 1 -type f \
-    ! -name README.md -exec cp {} "$corpus"/ \;
+  for kept in engine/fuzz/corpus/"$target" engine/fuzz/regressions/"$target"; do
+    if [ -d "$kept" ]; then
+      find "$kept" -maxdepth 1 -type f ! -name README.md -exec cp {} "$corpus"/ \;
+    fi
+  done
   log="$work/$target.log"
   if ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     build-fuzz/engine/fuzz_"$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
