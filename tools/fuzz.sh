@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 total_seconds=60
-targets=(format project data)
+targets=(format project data run)
 seconds=$((total_seconds / ${#targets[@]}))
 
 CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -1,6 +1,7 @@
 #include "engine/fuzz/fuzz_entries.h"
 
 #include "engine/analogs.h"
+#include "engine/engine.h"
 #include "engine/format.h"
 #include "engine/grid.h"
 #include "engine/project.h"
@@ -11,6 +12,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
 #include <sstream>
 #include <string_view>
 #include <vector>
@@ -310,7 +314,120 @@ bool DataInput(const std::uint8_t* data, std::size_t size, std::string& failure)
     return !complete || (SameVirtualSamples(run, failure) && SameAnalogs(run, failure));
 }
 
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const kRunOutputs[] = {"listing.txt", "summary.txt", "info",
+                                   "stock",       "Faun.tot",    "SST.tot"};
+
+// A scratch folder for this process, made once and removed at exit.
+const fs::path& ScratchFolder() {
+    struct Folder {
+        fs::path path;
+        Folder() {
+            std::error_code ignored;
+            path = fs::temp_directory_path(ignored) /
+                   ("marvane_fuzz_" + std::to_string(std::random_device()()));
+            fs::create_directories(path, ignored);
+        }
+        ~Folder() {
+            std::error_code ignored;
+            fs::remove_all(path, ignored);
+        }
+    };
+    static const Folder folder;
+    return folder.path;
+}
+
+void Save(const fs::path& path, std::string_view text) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
+std::string Load(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+struct RunResult {
+    int status = 0;
+    std::string console;
+    std::vector<std::string> outputs;
+};
+
+RunResult RunIn(const fs::path& folder, const std::string& project,
+                const std::string_view (&files)[3], bool referencePath) {
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+    fs::create_directories(folder, ignored);
+    Save(folder / "fuzz.pro", project);
+    Save(folder / "fuzz.env", files[0]);
+    Save(folder / "fuzz.ref", files[1]);
+    Save(folder / "fuzz.sam", files[2]);
+    EngineOptions options{folder.string(), kPosixPathStyle};
+    options.referencePath = referencePath;
+    options.threads = referencePath ? 1 : 2;
+    std::ostringstream console;
+    std::string error;
+    RunResult result;
+    result.status = RunProject("fuzz.pro", options, console, error);
+    result.console = console.str() + "|" + error;
+    for (const char* name : kRunOutputs) {
+        result.outputs.push_back(Load(folder / name));
+    }
+    return result;
+}
+
+} // namespace
+
+bool RunInput(const std::uint8_t* data, std::size_t size, std::string& failure) {
+    std::string_view rest(reinterpret_cast<const char*>(data), size);
+    std::string_view parts[4];
+    for (std::string_view& part : parts) {
+        const size_t end = rest.find('\0');
+        part = rest.substr(0, end);
+        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+    }
+    const std::string project = "fuzz.sam\nfuzz.ref\nfuzz.env\nlisting.txt\nsummary.txt\n" +
+                                std::string(parts[0]);
+    {
+        constexpr int kMostSamples = 30;
+        std::istringstream stream(project);
+        Project parsed;
+        std::string error;
+        if (ReadProject(stream, "fuzz.pro", parsed, error) == 0 &&
+            (parsed.analogCount > kMostSamples || parsed.subjectCount > kMostSamples)) {
+            return true;
+        }
+    }
+    const std::string_view files[3] = {parts[1], parts[2], parts[3]};
+    const RunResult reference = RunIn(ScratchFolder() / "reference", project, files, true);
+    const RunResult fast = RunIn(ScratchFolder() / "fast", project, files, false);
+    if (fast.status != reference.status || fast.console != reference.console) {
+        return Broken(failure, "the fast path ended with status " + std::to_string(fast.status) +
+                                   " and console \"" + fast.console + "\" instead of " +
+                                   std::to_string(reference.status) + " and \"" +
+                                   reference.console + "\"");
+    }
+    for (size_t i = 0; i < reference.outputs.size(); ++i) {
+        if (fast.outputs[i] != reference.outputs[i]) {
+            return Broken(failure, std::string("the fast path wrote another \"") + kRunOutputs[i] +
+                                       "\"");
+        }
+    }
+    if (reference.status < 0 && reference.console.back() == '|') {
+        return Broken(failure, "a failed run has no diagnostic");
+    }
+    return true;
+}
+
 Entry EntryNamed(const std::string& name) {
+    if (name == "run") {
+        return RunInput;
+    }
     if (name == "format") {
         return FormatInput;
     }

@@ -28,7 +28,15 @@ bool ProjectInput(const std::uint8_t* data, std::size_t size, std::string& failu
 // picks). Promises: a failure has a diagnostic; both paths agree bit for bit.
 bool DataInput(const std::uint8_t* data, std::size_t size, std::string& failure);
 
-// The target of a fuzz folder name ("format", "project", "data"); null for another.
+// Input: lines 6 to 17 of a project file, then the environment, reference and subject
+// files, separated by NUL bytes. The engine runs the project on both computing paths in
+// a scratch folder; lines 1 to 5 always name files there, so no input can make the engine
+// write anywhere else. Projects with more than 30 reference or subject samples are
+// skipped (the straightforward loops must stay quick). Promises: both paths end the same
+// way, with the same console lines and the same bytes in every output file.
+bool RunInput(const std::uint8_t* data, std::size_t size, std::string& failure);
+
+// The target of a fuzz folder name ("format", "project", "data", "run"); null for another.
 using Entry = bool (*)(const std::uint8_t*, std::size_t, std::string&);
 Entry EntryNamed(const std::string& name);
 

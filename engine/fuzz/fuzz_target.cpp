@@ -1,4 +1,4 @@
-// A libFuzzer target; MARVANE_FUZZ_TARGET names its entry ("format", "project", "data").
+// A libFuzzer target; MARVANE_FUZZ_TARGET names its entry ("format", "project", "data", "run").
 #include "engine/fuzz/fuzz_entries.h"
 
 #include <cstdio>
