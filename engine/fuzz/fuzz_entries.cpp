@@ -391,8 +391,8 @@ bool RunInput(const std::uint8_t* data, std::size_t size, std::string& failure) 
         part = rest.substr(0, end);
         rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
     }
-    const std::string project = "fuzz.sam\nfuzz.ref\nfuzz.env\nlisting.txt\nsummary.txt\n" +
-                                std::string(parts[0]);
+    const std::string project =
+        "fuzz.sam\nfuzz.ref\nfuzz.env\nlisting.txt\nsummary.txt\n" + std::string(parts[0]);
     {
         constexpr int kMostSamples = 30;
         std::istringstream stream(project);
@@ -414,8 +414,8 @@ bool RunInput(const std::uint8_t* data, std::size_t size, std::string& failure) 
     }
     for (size_t i = 0; i < reference.outputs.size(); ++i) {
         if (fast.outputs[i] != reference.outputs[i]) {
-            return Broken(failure, std::string("the fast path wrote another \"") + kRunOutputs[i] +
-                                       "\"");
+            return Broken(failure,
+                          std::string("the fast path wrote another \"") + kRunOutputs[i] + "\"");
         }
     }
     if (reference.status < 0 && reference.console.back() == '|') {

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <sstream>
 
@@ -234,6 +235,39 @@ TEST(engine_test, bundled_example_summary_table) {
     EXPECT_EQ(summary, Golden("example", "SST_short.txt", summary));
     const std::string console = run.console;
     EXPECT_EQ(console, Golden("example", "console.txt", console));
+}
+
+// The basic case with every input file rewritten by `change` gives the basic case's
+// expected outputs.
+void ExpectBasicOutputsAfter(const std::function<std::string(const std::string&)>& change) {
+    ScratchDir dir;
+    CopyFiles(GoldenDir("basic"), dir.path());
+    for (const char* input : {"basic.pro", "basic.ref", "basic.sam", "basic.env"}) {
+        WriteFile(dir.path() / input, change(ReadFile(dir.path() / input)));
+    }
+    const RunResult run = RunIn(dir, "./\nbasic.pro\n\n");
+    EXPECT_EQ(run.status, 0) << run.console;
+    EXPECT_EQ(run.console, ReadFile(GoldenDir("basic") / "expected" / "console.txt"));
+    for (const std::string& output : kAllOutputs) {
+        EXPECT_EQ(ReadFile(dir.path() / output), ReadFile(GoldenDir("basic") / "expected" / output))
+            << output;
+    }
+}
+
+TEST(engine_test, input_files_with_cr_lf_line_ends_give_the_same_outputs) {
+    ExpectBasicOutputsAfter([](const std::string& text) {
+        std::string crlf;
+        for (const char c : text) {
+            crlf += c == '\n' ? "\r\n" : std::string(1, c);
+        }
+        return crlf;
+    });
+}
+
+TEST(engine_test, input_files_without_a_final_line_end_give_the_same_outputs) {
+    ExpectBasicOutputsAfter([](const std::string& text) {
+        return text.substr(0, text.size() - (text.back() == '\n' ? 1 : 0));
+    });
 }
 
 // --- Both computing paths write the same bytes ------------------------------------------

@@ -160,6 +160,15 @@ TEST(report_test, list_directed_reals_keep_seven_significant_digits) {
     EXPECT_EQ(ListInteger(11187), "   11187");
 }
 
+TEST(report_test, list_directed_reals_choose_their_notation_from_the_exponent_alone) {
+    // Whatever lies in memory after the converted digits must not change the notation.
+    EXPECT_EQ(ListReal(0.03300001f), "     0.03300001");
+    EXPECT_EQ(ListReal(1.034f), "       1.034000");
+    EXPECT_EQ(ListReal(0.0001f), "   0.0001000000");
+    EXPECT_EQ(ListReal(0.00001f), "   1.000000e-05");
+    EXPECT_EQ(ListReal(12345678.0f), "   1.234568e+07");
+}
+
 TEST(report_test, virtual_sample_names) {
     EXPECT_EQ(VirtualSampleName(7), "----   7----");
     EXPECT_EQ(VirtualSampleName(4990), "----4990----");
