@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
+#include <random>
 #include <sstream>
 
 namespace marvane {
@@ -397,6 +401,83 @@ TEST(format_test, rounds_halves_away_from_zero_and_drops_the_sign_of_a_rounded_z
     EXPECT_EQ(FormatRealField(-0.001f, 5, 2), " 0.00");
     EXPECT_EQ(FormatRealField(-0.0f, 5, 2), " 0.00");
     EXPECT_EQ(FormatRealField(9.96f, 4, 1), "10.0");
+}
+
+// Floats of every magnitude from about 1e-9 to 1e9, both signs, random mantissas.
+std::vector<float> SpreadFloats(std::mt19937& random, int count) {
+    std::uniform_int_distribution<std::uint32_t> mantissa(0, (1u << 23) - 1);
+    std::uniform_int_distribution<std::uint32_t> exponent(127 - 30, 127 + 30);
+    std::vector<float> values;
+    for (int i = 0; i < count; ++i) {
+        const std::uint32_t bits =
+            (static_cast<std::uint32_t>(i % 2) << 31) | (exponent(random) << 23) | mantissa(random);
+        float value = 0.0f;
+        std::memcpy(&value, &bits, sizeof value);
+        values.push_back(value);
+    }
+    return values;
+}
+
+TEST(format_test, the_quick_route_of_a_real_field_gives_the_digits_of_the_exact_value) {
+    std::mt19937 random(3);
+    std::vector<float> values = SpreadFloats(random, 6000);
+    // Halves of the last decimal place, which only the exact value can decide.
+    for (const float half : {0.5f, 0.25f, 0.125f, 0.0625f, 0.03125f, 2.5f, 1.375f, 0.4375f, 1023.5f,
+                             9999.5f, 0.00005f, 1.0e-9f, 0.0f, -0.0f, 1.0e17f, 9.9e17f, 1.1e18f}) {
+        values.push_back(half);
+        values.push_back(-half);
+    }
+    for (const float value : values) {
+        for (int decimals = 0; decimals <= 4; ++decimals) {
+            for (const int width : {4, 9, 24}) {
+                ASSERT_EQ(FormatRealField(value, width, decimals),
+                          FormatRealFieldExactly(value, width, decimals))
+                    << value << " F" << width << "." << decimals;
+            }
+        }
+    }
+}
+
+TEST(format_test, the_quick_route_of_a_short_real_field_rounds_as_the_full_conversion) {
+    std::mt19937 random(4);
+    std::uniform_int_distribution<int> digitCount(1, 7);
+    std::uniform_int_distribution<int> digit(0, 9);
+    std::uniform_int_distribution<int> exponent(-12, 12);
+    std::uniform_int_distribution<int> decimals(0, 5);
+    for (int i = 0; i < 20000; ++i) {
+        std::string digits;
+        for (int d = digitCount(random); d > 0; --d) {
+            digits += static_cast<char>('0' + digit(random));
+        }
+        const int e = exponent(random);
+        const int d = decimals(random);
+        // Without a point the last d digits are the fraction; a point overrides d.
+        const size_t point = i % 3 == 0 ? static_cast<size_t>(i) % (digits.size() + 1) : 99;
+        const int fraction = point == 99 ? d : static_cast<int>(digits.size() - point);
+        std::string written;
+        for (size_t k = 0; k <= digits.size(); ++k) {
+            if (k == point) {
+                written += '.';
+            }
+            if (k < digits.size()) {
+                written += digits[k];
+            }
+        }
+        std::string field = i % 2 ? "-" : "";
+        field += written;
+        field += 'E';
+        field += std::to_string(e);
+        float expected = 0.0f;
+        const std::string exact = digits + "e" + std::to_string(e - fraction);
+        std::from_chars(exact.data(), exact.data() + exact.size(), expected);
+        if (i % 2) {
+            expected = -expected;
+        }
+        float value = 1.0f;
+        ASSERT_EQ(ParseRealField(field, d, value), 0) << field;
+        ASSERT_EQ(std::memcmp(&value, &expected, sizeof value), 0)
+            << field << " F." << d << ": " << value << " != " << expected;
+    }
 }
 
 TEST(format_test, non_finite_values_are_written_as_asterisks) {
