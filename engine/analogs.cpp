@@ -52,9 +52,7 @@ void SelectAnalogs(const std::vector<Candidate>& candidates, int maxAnalogs, int
         if (pass == 1) {
             previous = d;
         }
-        const bool accepted =
-            pass <= excludeBestAnalog + 2 || previous == 0.0f || d - previous <= 0.1f * d;
-        if (!accepted) {
+        if (!AcceptsPick(pass, excludeBestAnalog, previous, d)) {
             return;
         }
         chosen[static_cast<size_t>(best)] = true;

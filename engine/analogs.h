@@ -30,6 +30,13 @@ struct AnalogPick {
     float dissimilarity = 0.0f;
 };
 
+// Whether pass `pass` takes a pick of dissimilarity `d` after one of `previous` (for
+// the first pass, `previous` is d itself): always among the first excludeBestAnalog + 2
+// passes, after a perfect analog, or when the step is at most ten per cent of d.
+inline bool AcceptsPick(int pass, int excludeBestAnalog, float previous, float d) {
+    return pass <= excludeBestAnalog + 2 || previous == 0.0f || d - previous <= 0.1f * d;
+}
+
 // The accepted picks, in the order chosen: candidates in increasing dissimilarity (ties
 // in list order), stopping at maxAnalogs or at the first step in dissimilarity of more
 // than ten per cent of the new value.

@@ -18,6 +18,7 @@
 #include <fstream>
 #include <istream>
 #include <ostream>
+#include <system_error>
 #include <thread>
 
 // Every platform must give the same bytes: single-precision arithmetic has to be
@@ -258,7 +259,12 @@ class AnalogSearch {
         };
         std::vector<std::thread> helpers;
         for (size_t t = 1; t < workers; ++t) {
-            helpers.emplace_back(work);
+            // A thread that cannot be started leaves its share to the others.
+            try {
+                helpers.emplace_back(work);
+            } catch (const std::system_error&) {
+                break;
+            }
         }
         work();
         for (std::thread& helper : helpers) {

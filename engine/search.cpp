@@ -207,9 +207,7 @@ int SelectRankedAnalogs(const std::vector<float>& dissimilarities, int maxAnalog
         if (pass == 1) {
             previous = d;
         }
-        const bool accepted =
-            pass <= excludeBestAnalog + 2 || previous == 0.0f || d - previous <= 0.1f * d;
-        if (!accepted) {
+        if (!AcceptsPick(pass, excludeBestAnalog, previous, d)) {
             break;
         }
         picks.push_back(ranked[n]);

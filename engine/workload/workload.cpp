@@ -3,6 +3,7 @@
 #include "engine/format.h"
 #include "engine/grid.h"
 #include "engine/tables.h"
+#include "engine/text.h"
 
 #include <algorithm>
 #include <array>
@@ -26,12 +27,6 @@ std::string Printf(const char* format, double value) {
     char text[64];
     std::snprintf(text, sizeof text, format, value);
     return text;
-}
-
-std::string Fit(const std::string& text, size_t width) {
-    std::string fitted = text.substr(0, width);
-    fitted.resize(width, ' ');
-    return fitted;
 }
 
 // A number in a fixed column, refused when it would not fit and shift the line.
@@ -63,7 +58,7 @@ std::array<float, 2> DegreesAndMinutes(float coordinate, bool longitude) {
 // One sample's four records: the position header and three lines of 15 values.
 bool SampleRecords(const Sample& sample, int speciesCount, int dataFormat, std::string& out,
                    std::string& error) {
-    std::string line = Fit(sample.name, 12);
+    std::string line = FitToWidth(sample.name, 12);
     const auto latitude = DegreesAndMinutes(sample.latitude, false);
     const auto longitude = DegreesAndMinutes(sample.longitude, true);
     if (!Put(line, "%+04.0f", latitude[0], 4, "latitude", sample.name, error) ||
@@ -337,7 +332,7 @@ int WriteProject(const ProjectData& data, const std::string& folder, const std::
         if (!SampleRecords(sample, speciesCount, data.dataFormat, references, error)) {
             return -1;
         }
-        std::string line = Fit(sample.name, 12) + " ";
+        std::string line = FitToWidth(sample.name, 12) + " ";
         if (!Put(line, "%5.2f", sample.env1, 5, "first environmental value", sample.name, error)) {
             return -1;
         }
@@ -370,7 +365,8 @@ int WriteProject(const ProjectData& data, const std::string& folder, const std::
     for (int l = 0; l < kValueLines; ++l) {
         for (int p = 0; p < kValuesPerLine; ++p) {
             const size_t s = static_cast<size_t>(l * kValuesPerLine + p);
-            project += Fit(s < data.speciesNames.size() ? data.speciesNames[s] : "", 5) + " ";
+            project +=
+                FitToWidth(s < data.speciesNames.size() ? data.speciesNames[s] : "", 5) + " ";
         }
         project += "\n";
     }
