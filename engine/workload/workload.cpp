@@ -254,21 +254,14 @@ bool Number(const std::string& cell, float& value) {
     return result.ec == std::errc() && result.ptr == cell.data() + cell.size();
 }
 
-int OpenTable(const std::string& path, std::ifstream& file, std::string& error) {
-    file.open(path, std::ios::binary);
+// The header lines and the rows of a table, as cells; lines shorter than two characters
+// are skipped as the workbench's readers skip them.
+int ReadTable(const std::string& path, int headerLines,
+              std::vector<std::vector<std::string>>& header,
+              std::vector<std::vector<std::string>>& rows, std::string& error) {
+    std::ifstream file(path, std::ios::binary);
     if (!file) {
         error = "\"" + path + "\" cannot be opened";
-        return -1;
-    }
-    return 0;
-}
-
-// The rows of a table after its header, with their cells; lines shorter than two
-// characters are skipped as the workbench's readers skip them.
-int TableRows(const std::string& path, int headerLines, std::vector<std::vector<std::string>>& rows,
-              std::vector<std::string>& lastHeader, std::string& error) {
-    std::ifstream file;
-    if (OpenTable(path, file, error) != 0) {
         return -1;
     }
     std::string line;
@@ -277,7 +270,7 @@ int TableRows(const std::string& path, int headerLines, std::vector<std::vector<
             error = "\"" + path + "\" has no header";
             return -1;
         }
-        lastHeader = Cells(line);
+        header.push_back(Cells(line));
     }
     while (std::getline(file, line)) {
         if (line.size() >= 2) {
@@ -437,28 +430,19 @@ ProjectData MakeSynthetic(const SyntheticSpec& spec) {
 
 int ReadCensus(const std::string& path, std::vector<std::string>& speciesNames,
                std::vector<Sample>& samples, std::string& error) {
+    std::vector<std::vector<std::string>> header;
     std::vector<std::vector<std::string>> rows;
-    std::vector<std::string> header;
-    std::ifstream file;
-    if (OpenTable(path, file, error) != 0) {
+    if (ReadTable(path, 2, header, rows, error) != 0) {
         return -1;
     }
-    std::string line;
-    if (!std::getline(file, line)) {
-        error = "\"" + path + "\" is empty";
-        return -1;
-    }
-    const std::vector<std::string> flags = Cells(line);
-    file.close();
-    if (TableRows(path, 2, rows, header, error) != 0) {
-        return -1;
-    }
+    const std::vector<std::string>& flags = header[0];
+    const std::vector<std::string>& names = header[1];
     // A flag cell that begins with "*" leaves its species out.
     std::vector<size_t> kept;
-    for (size_t c = 1; c < header.size(); ++c) {
+    for (size_t c = 1; c < names.size(); ++c) {
         if (c >= flags.size() || flags[c].empty() || flags[c][0] != '*') {
             kept.push_back(c);
-            speciesNames.push_back(header[c]);
+            speciesNames.push_back(names[c]);
         }
     }
     samples.clear();
@@ -480,9 +464,9 @@ int ReadCensus(const std::string& path, std::vector<std::string>& speciesNames,
 }
 
 int ReadEnvironment(const std::string& path, std::vector<Sample>& samples, std::string& error) {
+    std::vector<std::vector<std::string>> header;
     std::vector<std::vector<std::string>> rows;
-    std::vector<std::string> header;
-    if (TableRows(path, 1, rows, header, error) != 0) {
+    if (ReadTable(path, 1, header, rows, error) != 0) {
         return -1;
     }
     if (rows.size() != samples.size()) {
@@ -506,9 +490,9 @@ int ReadEnvironment(const std::string& path, std::vector<Sample>& samples, std::
 }
 
 int ReadLocations(const std::string& path, std::vector<Sample>& samples, std::string& error) {
+    std::vector<std::vector<std::string>> header;
     std::vector<std::vector<std::string>> rows;
-    std::vector<std::string> header;
-    if (TableRows(path, 1, rows, header, error) != 0) {
+    if (ReadTable(path, 1, header, rows, error) != 0) {
         return -1;
     }
     for (size_t i = 0; i < std::min(rows.size(), samples.size()); ++i) {
