@@ -20,6 +20,7 @@
 #include <ostream>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 // Every platform must give the same bytes: single-precision arithmetic has to be
 // evaluated in single precision (no x87 excess precision).
@@ -90,12 +91,47 @@ struct RunFiles {
     OutputFile sst;
 };
 
-int OpenFiles(const RunContext& run, const Project& project, RunFiles& files) {
+// Writing a report over one of the run's inputs would empty it before it is read: the
+// user's data would be lost.
+int CheckOutputsSpareInputs(const RunContext& run, const std::string& projectPath,
+                            const Project& project) {
+    const std::pair<const std::string*, const char*> inputs[] = {
+        {&projectPath, "the project file"},
+        {&project.subjectPath, "the subject file (project line 1)"},
+        {&project.analogPath, "the reference file (project line 2)"},
+        {&project.environmentPath, "the environment file (project line 3)"}};
+    const std::string info = "info";
+    const std::string stock = "stock";
+    const std::string fauna = "Faun.tot";
+    const std::string sst = "SST.tot";
+    const std::pair<const std::string*, const char*> outputs[] = {
+        {&project.listingPath, "the listing file (project line 4)"},
+        {&project.summaryPath, "the summary table (project line 5)"},
+        {&info, "the engine's file \"info\""},
+        {&stock, "the engine's file \"stock\""},
+        {&fauna, "the engine's file \"Faun.tot\""},
+        {&sst, "the engine's file \"SST.tot\""}};
+    for (const auto& [output, outputRole] : outputs) {
+        for (const auto& [input, inputRole] : inputs) {
+            std::error_code unknown;
+            if (std::filesystem::equivalent(run.Resolve(*output), run.Resolve(*input), unknown)) {
+                run.error = std::string(outputRole) + " \"" + *output + "\" is " + inputRole +
+                            "; writing it would destroy the input, so the run does not start";
+                return kFailed;
+            }
+        }
+    }
+    return kComplete;
+}
+
+int OpenFiles(const RunContext& run, const std::string& projectPath, const Project& project,
+              RunFiles& files) {
     // The inputs are checked before any report file is replaced.
     if (run.OpenInput(files.subject, project.subjectPath, "subject file (project line 1)") != 0 ||
         run.OpenInput(files.analog, project.analogPath, "reference file (project line 2)") != 0 ||
         run.OpenInput(files.environment, project.environmentPath,
-                      "environment file (project line 3)") != 0) {
+                      "environment file (project line 3)") != 0 ||
+        CheckOutputsSpareInputs(run, projectPath, project) != 0) {
         return kFailed;
     }
     if (run.OpenOutput(files.listing, project.listingPath) != 0 ||
@@ -469,7 +505,7 @@ int RunProject(const std::string& projectPath, const EngineOptions& options, std
         }
     }
     RunFiles files;
-    if (OpenFiles(run, project, files) != 0) {
+    if (OpenFiles(run, projectPath, project, files) != 0) {
         return kFailed;
     }
     const int status = RunOpenProject(run, project, files);

@@ -176,6 +176,28 @@ TEST(engine_test, a_missing_input_file_is_not_created_and_reports_are_not_replac
     EXPECT_EQ(ReadFile(dir.path() / "listing.txt"), "an earlier listing\n");
 }
 
+TEST(engine_test, a_report_named_like_an_input_is_refused_and_the_input_kept) {
+    ScratchDir dir;
+    CopyFiles(GoldenDir("basic"), dir.path());
+    ApplyEdit(dir.path(), {"basic.pro", 4, "./basic.ref"});
+    const std::string references = ReadFile(dir.path() / "basic.ref");
+    const RunResult run = RunIn(dir, "./\nbasic.pro\n\n");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.console.find(" *** ERROR: the listing file (project line 4) \"./basic.ref\" is "
+                               "the reference file (project line 2); writing it would destroy "
+                               "the input, so the run does not start.\n"),
+              std::string::npos)
+        << run.console;
+    EXPECT_EQ(ReadFile(dir.path() / "basic.ref"), references);
+
+    // The engine's own files are checked as well: here "info" is the subject file.
+    ApplyEdit(dir.path(), {"basic.pro", 4, "./listing.txt"});
+    ApplyEdit(dir.path(), {"basic.pro", 1, "info"});
+    fs::copy_file(dir.path() / "basic.sam", dir.path() / "info");
+    EXPECT_EQ(RunIn(dir, "./\nbasic.pro\n\n").status, 1);
+    EXPECT_EQ(ReadFile(dir.path() / "info"), ReadFile(dir.path() / "basic.sam"));
+}
+
 TEST(engine_test, a_report_that_cannot_be_written_completely_is_an_error) {
     if (!fs::exists("/dev/full")) {
         GTEST_SKIP() << "no /dev/full on this system";
