@@ -7,6 +7,7 @@
 #include "tables/readers.h"
 #include "textio/file_dialogs.h"
 #include "textio/file_layer.h"
+#include "textio/text_cut.h"
 #include "workbench.h"
 
 #include <cstdio>
@@ -178,7 +179,7 @@ bool StationNamesMatch(ProjectRun& run) {
 std::string ProjectName(std::string title) {
     ReplaceAll(title, ".txt", "");
     ReplaceAll(title, ".pro", "");
-    return CutToCharacters(title, kMaxNameLength);
+    return std::string(CutText(title, kMaxNameLength));
 }
 
 int BuildProject(ProjectRun& run, const std::string& projectPath) {

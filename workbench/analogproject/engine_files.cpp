@@ -2,6 +2,7 @@
 
 #include "shell/messages.h"
 #include "textio/file_layer.h"
+#include "textio/text_cut.h"
 #include "workbench.h"
 
 #include <algorithm>
@@ -40,7 +41,7 @@ std::string Number(double value) {
 // The engine counts its columns in bytes: a name is cut to whole characters and then padded
 // with blanks to the field's width.
 std::string FitToWidth(const std::string& text, int width) {
-    std::string fitted = CutToCharacters(text, static_cast<size_t>(width));
+    std::string fitted(CutText(text, static_cast<size_t>(width)));
     fitted.resize(static_cast<size_t>(width), ' ');
     return fitted;
 }
@@ -178,18 +179,6 @@ std::string ValueDescriptor(int speciesCount) {
 }
 
 } // namespace
-
-std::string CutToCharacters(const std::string& text, size_t limit) {
-    if (text.size() <= limit)
-        return text;
-    const auto byte = [&](size_t at) { return static_cast<unsigned char>(text[at]); };
-    // Back off over the continuation bytes to the lead byte of the character at the cut.
-    size_t start = limit;
-    while (start > 0 && limit - start < 3 && (byte(start) & 0xC0) == 0x80)
-        --start;
-    // Only a real UTF-8 lead byte moves the cut; text in a one-byte encoding is cut as asked.
-    return text.substr(0, (byte(start) & 0xC0) == 0xC0 ? start : limit);
-}
 
 bool PutField(std::string& line, Column column, const std::string& text) {
     const size_t start = static_cast<size_t>(column.first - 1);

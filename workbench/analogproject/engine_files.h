@@ -63,9 +63,6 @@ struct SampleSources {
     std::string locationsPath; // the location file paired with it row by row
 };
 
-// The first `limit` bytes of `text`, without the start of a UTF-8 character they would split.
-std::string CutToCharacters(const std::string& text, size_t limit);
-
 // Appends `text` at column `column.first` of `line` (blank-padding the gap before it).
 // Returns false, leaving `line` alone, when `text` is not exactly `column.width` long.
 bool PutField(std::string& line, Column column, const std::string& text);

@@ -1,6 +1,7 @@
 #include "shell/field_helpers.h"
 
 #include "textio/file_layer.h"
+#include "textio/text_cut.h"
 
 #include <cctype>
 #include <cfloat>
@@ -92,16 +93,6 @@ bool ScanReal(const std::string& text, float& value) {
     return true;
 }
 
-// Cuts UTF-8 text to at most `length` bytes without splitting a character.
-std::string CutText(const std::string& text, size_t length) {
-    if (text.size() <= length)
-        return text;
-    size_t end = length;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-        --end;
-    return text.substr(0, end);
-}
-
 } // namespace
 
 void CheckBoxField(DialogControls& dlg, int id, int mode, int& flag) {
@@ -166,7 +157,7 @@ void TextField(DialogControls& dlg, int id, int mode, std::string& text, int max
         size_t limit = maxLength > 0 ? static_cast<size_t>(maxLength) : 0;
         if (limit > kTextFieldLength)
             limit = kTextFieldLength;
-        text = CutText(dlg.Text(id), limit);
+        text = std::string(CutText(dlg.Text(id), limit));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "shell/messages.h"
 #include "textio/numbers.h"
+#include "textio/text_cut.h"
 #include "workbench.h"
 
 #include <algorithm>
@@ -138,20 +139,7 @@ std::string_view CellAt(const std::vector<std::string_view>& cells, size_t index
 
 // Names keep their first 63 bytes; a UTF-8 character is never split.
 std::string CutName(std::string_view cell) {
-    const size_t limit = kMaxNameLength;
-    if (cell.size() <= limit)
-        return std::string(cell);
-    size_t cut = limit;
-    size_t lead = limit;
-    while (lead > 0 && limit - lead < 3 && (static_cast<unsigned char>(cell[lead]) & 0xC0) == 0x80)
-        --lead;
-    const unsigned char leadByte = static_cast<unsigned char>(cell[lead]);
-    if (lead < limit && (leadByte & 0xC0) == 0xC0) {
-        const size_t length = (leadByte & 0xE0) == 0xC0 ? 2 : (leadByte & 0xF0) == 0xE0 ? 3 : 4;
-        if (lead + length > limit)
-            cut = lead;
-    }
-    return std::string(cell.substr(0, cut));
+    return std::string(CutText(cell, kMaxNameLength));
 }
 
 // A cell that is missing, empty or not a number reads as the table's empty cell.

@@ -12,18 +12,6 @@ void LineWriter::Put(const std::string& text) {
         status = -1;
 }
 
-std::string_view CutText(std::string_view text, size_t limit) {
-    if (text.size() <= limit)
-        return text;
-    // Back off over the continuation bytes of a UTF-8 character that the cut would split.
-    size_t cut = limit;
-    while (cut > 0 && limit - cut < 3 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
-        --cut;
-    if ((static_cast<unsigned char>(text[cut]) & 0xC0) != 0xC0)
-        cut = limit; // not a UTF-8 character after all: cut where asked
-    return text.substr(0, cut);
-}
-
 std::string SpeciesCode(const std::string& name) {
     std::string code(CutText(name, kSpeciesCodeLength));
     code.resize(kSpeciesCodeLength, ' ');

@@ -5,6 +5,7 @@
 
 #include "shell/settings.h"
 #include "tables/tables.h"
+#include "textio/text_cut.h"
 
 #include <cstdio>
 #include <functional>
@@ -18,10 +19,6 @@ struct Workbench;
 inline constexpr int kSpeciesCodeLength = 8;
 // Positions of the term-code table of the regression tool.
 inline constexpr int kMaxTermCodes = 100;
-
-// The first `limit` bytes of `text`, without the start of a UTF-8 character that would be
-// split (text in a one-byte encoding is cut at `limit`).
-std::string_view CutText(std::string_view text, size_t limit);
 
 // The first 8 characters of `name`, right-padded with blanks to 8 bytes.
 std::string SpeciesCode(const std::string& name);

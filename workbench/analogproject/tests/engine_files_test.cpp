@@ -1,4 +1,5 @@
 #include "analogproject/engine_files.h"
+#include "textio/text_cut.h"
 
 #include "analog_test_support.h"
 
@@ -99,21 +100,21 @@ TEST_F(EngineFilesTest, MinutesRoundInTheirColumnAndShortNamesArePadded) {
     EXPECT_EQ(Reference(1, 1).substr(0, 41), "V12         +045+060    +000+000       0\n");
 }
 
-TEST(CutToCharactersTest, NeverSplitsAUtf8Character) {
-    EXPECT_EQ(CutToCharacters("Globigerino\xC3\xAF"
-                              "des",
-                              12),
+TEST(NameCutTest, NeverSplitsAUtf8Character) {
+    EXPECT_EQ(CutText("Globigerino\xC3\xAF"
+                      "des",
+                      12),
               "Globigerino");
-    EXPECT_EQ(CutToCharacters("Globigerino\xC3\xAF"
-                              "des",
-                              13),
+    EXPECT_EQ(CutText("Globigerino\xC3\xAF"
+                      "des",
+                      13),
               "Globigerino\xC3\xAF");
-    EXPECT_EQ(CutToCharacters("ab\xE2\x82\xAC", 4), "ab");
-    EXPECT_EQ(CutToCharacters("short", 12), "short");
+    EXPECT_EQ(CutText("ab\xE2\x82\xAC", 4), "ab");
+    EXPECT_EQ(CutText("short", 12), "short");
     // Latin-1 text: a byte above 127 followed by an ASCII letter is cut where asked.
-    EXPECT_EQ(CutToCharacters("Globigerino\xEF"
-                              "des",
-                              12),
+    EXPECT_EQ(CutText("Globigerino\xEF"
+                      "des",
+                      12),
               "Globigerino\xEF");
 }
 
