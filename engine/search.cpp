@@ -1,7 +1,10 @@
 #include "engine/search.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #if defined(__x86_64__) || defined(_M_X64) || (defined(__i386__) && defined(__SSE2__))
 #define MARVANE_X86 1
@@ -16,6 +19,7 @@ namespace marvane {
 namespace {
 
 constexpr size_t kTile = static_cast<size_t>(kTileRows);
+constexpr std::uint32_t kThresholdBits = std::bit_cast<std::uint32_t>(kCandidateThreshold);
 
 // Every kernel does, for each row of a tile and each species in order, the three
 // single-precision operations of the straightforward loop: difference, square, sum.
@@ -155,50 +159,47 @@ int SelectRankedAnalogs(const std::vector<float>& dissimilarities, int maxAnalog
                         std::vector<AnalogPick>& picks) {
     ranked.clear();
     picks.clear();
+    // Candidates go into buckets of dissimilarity, the others into one bucket past the
+    // last. The bucket grows with D, so every candidate in a later bucket than another
+    // has the larger D: the best maxAnalogs lie in the buckets up to the one where their
+    // count is reached, and only those are collected and sorted. A dissimilarity is a
+    // sum of squares, never negative, so the bits of its float grow with its value; the
+    // buckets are ranges of those bits (32 per doubling of D), found without a branch,
+    // since whether a row is a candidate cannot be predicted.
+    constexpr int kShift = 18;
+    constexpr int kBuckets = static_cast<int>(kThresholdBits >> kShift) + 1;
+    const auto bucket = [](float d) {
+        const std::uint32_t bits = std::bit_cast<std::uint32_t>(d);
+        const int beyond = bits > kThresholdBits ? 1 : 0;
+        const int inRange = static_cast<int>(std::min(bits, kThresholdBits) >> kShift);
+        return inRange + beyond * (kBuckets - inRange);
+    };
     const size_t rows = dissimilarities.size();
     const float* values = dissimilarities.data();
-    int candidateCount = 0;
+    std::vector<int> histogram(static_cast<size_t>(kBuckets) + 1, 0);
     for (size_t r = 0; r < rows; ++r) {
-        candidateCount += values[r] <= kCandidateThreshold ? 1 : 0;
+        ++histogram[static_cast<size_t>(bucket(values[r]))];
     }
-
-    // The best maxAnalogs candidates, smallest D first and ties in row order: the order in
-    // which the walk meets them. Rows come in increasing order, so a newcomer goes behind
-    // every kept candidate of equal D. Once the list is full a newcomer must beat its last
-    // entry, which for floats means lying at or below the next float beneath it.
-    const size_t wanted = static_cast<size_t>(std::clamp(maxAnalogs, 0, candidateCount));
-    float limit = kCandidateThreshold;
-    for (size_t r = 0; r < rows && wanted > 0; ++r) {
-        if (values[r] <= limit) {
-            const auto at = std::upper_bound(
-                ranked.begin(), ranked.end(), values[r],
-                [](float value, const AnalogPick& kept) { return value < kept.dissimilarity; });
-            const long index = at - ranked.begin();
-            if (ranked.size() == wanted) {
-                ranked.pop_back();
-            }
-            ranked.insert(ranked.begin() + index, {0, 0, static_cast<int>(r), values[r]});
-            if (ranked.size() == wanted) {
-                limit = std::nextafter(ranked.back().dissimilarity, -1.0f);
-            }
+    const int candidateCount = static_cast<int>(rows) - histogram[kBuckets];
+    const int wanted = std::clamp(maxAnalogs, 0, candidateCount);
+    int last = -1; // the last bucket to collect
+    for (int taken = 0; taken < wanted;) {
+        taken += histogram[static_cast<size_t>(++last)];
+    }
+    int position = 0; // in the candidate list, which is in row order
+    for (size_t r = 0; r < rows; ++r) {
+        const int b = bucket(values[r]);
+        if (b <= last) {
+            ranked.push_back({0, position, static_cast<int>(r), values[r]});
         }
+        position += b < kBuckets ? 1 : 0;
     }
-
-    // Each pick's place in the candidate list: the candidates in the rows before it.
-    std::vector<AnalogPick*> byRow;
-    for (AnalogPick& pick : ranked) {
-        byRow.push_back(&pick);
-    }
-    std::sort(byRow.begin(), byRow.end(),
-              [](const AnalogPick* a, const AnalogPick* b) { return a->row < b->row; });
-    int position = 0;
-    size_t row = 0;
-    for (AnalogPick* pick : byRow) {
-        for (; row < static_cast<size_t>(pick->row); ++row) {
-            position += values[row] <= kCandidateThreshold ? 1 : 0;
-        }
-        pick->candidate = position;
-    }
+    // The walk's order: smallest D first, ties in list order.
+    std::sort(ranked.begin(), ranked.end(), [](const AnalogPick& a, const AnalogPick& b) {
+        return a.dissimilarity < b.dissimilarity ||
+               (a.dissimilarity == b.dissimilarity && a.row < b.row);
+    });
+    ranked.resize(static_cast<size_t>(wanted));
 
     float previous = 0.0f;
     for (size_t n = 0; n < ranked.size(); ++n) {
