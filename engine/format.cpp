@@ -284,22 +284,26 @@ namespace {
 // The field from the rounded digits: `integerDigits` without leading zeros (empty for
 // a magnitude below 1), `fractionDigits` exactly `decimals` long.
 std::string RealFieldLayout(bool negative, const std::string& integerDigits,
-                            std::string_view fractionDigits, bool zero, int width, int decimals) {
-    std::string body = integerDigits;
-    body += '.';
-    body += fractionDigits;
-    if (negative && !zero) {
-        body.insert(body.begin(), '-');
-    }
+                            std::string_view fractionDigits, bool zero, int width,
+                            int decimals) {
     // A zero before the point where the field has room for it; a field without any
     // digit would not show a number at all.
-    if (integerDigits.empty() && (static_cast<int>(body.size()) < width || decimals == 0)) {
-        body.insert(body.find('.'), "0");
-    }
-    if (static_cast<int>(body.size()) > width) {
+    const bool sign = negative && !zero;
+    const size_t bare = (sign ? 1 : 0) + integerDigits.size() + 1 + fractionDigits.size();
+    const bool leadingZero =
+        integerDigits.empty() && (static_cast<int>(bare) < width || decimals == 0);
+    const size_t length = bare + (leadingZero ? 1 : 0);
+    if (static_cast<int>(length) > width) {
         return std::string(static_cast<size_t>(width), '*');
     }
-    return std::string(static_cast<size_t>(width) - body.size(), ' ') + body;
+    std::string field(static_cast<size_t>(width) - length, ' ');
+    if (sign) {
+        field += '-';
+    }
+    field += leadingZero ? "0" : integerDigits;
+    field += '.';
+    field += fractionDigits;
+    return field;
 }
 
 } // namespace
@@ -736,10 +740,12 @@ struct WriteVisitor {
             return Fail("the format descriptor makes a record longer than " +
                         std::to_string(kMaxRecordLength) + " characters");
         }
-        if (static_cast<std::int64_t>(record.size()) < position) {
+        if (static_cast<std::int64_t>(record.size()) <= position) {
             record.resize(static_cast<size_t>(position), ' ');
+            record += text;
+        } else {
+            record.replace(static_cast<size_t>(position), text.size(), text);
         }
-        record.replace(static_cast<size_t>(position), text.size(), text);
         position += static_cast<std::int64_t>(text.size());
         return true;
     }
