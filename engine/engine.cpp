@@ -16,6 +16,7 @@
 #include <cfloat>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <istream>
 #include <ostream>
 #include <system_error>
@@ -35,13 +36,19 @@ constexpr int kHalted = 1;
 constexpr int kFailed = -1;
 
 // Subject samples searched together on the fast path: enough to keep every thread busy,
-// few enough that a run's memory does not grow with its subject file.
-constexpr int kSubjectBatch = 256;
+// few enough that reporting one batch overlaps the search of the next for most of a run
+// and that a run's memory does not grow with its subject file.
+constexpr int kSubjectBatch = 64;
 
+// A report file written through a buffer large enough that the system is asked to
+// write only every quarter megabyte (the buffer outlives the stream that uses it).
 struct OutputFile {
     std::string shownName;
+    std::vector<char> buffer;
     std::ofstream stream;
 };
+
+constexpr size_t kOutputBuffer = 256 * 1024;
 
 struct RunContext {
     const EngineOptions& options;
@@ -70,6 +77,9 @@ struct RunContext {
 
     int OpenOutput(OutputFile& file, const std::string& path) const {
         file.shownName = path;
+        file.buffer.resize(kOutputBuffer);
+        file.stream.rdbuf()->pubsetbuf(file.buffer.data(),
+                                       static_cast<std::streamsize>(file.buffer.size()));
         file.stream.open(Resolve(path), std::ios::binary | std::ios::trunc);
         if (!file.stream) {
             error = "file \"" + path + "\" cannot be written";
@@ -282,10 +292,12 @@ class AnalogSearch {
         }
     }
 
+    int Threads() const { return threads_; }
+
     // Each sample's result depends on nothing but the sample and the table, so the
-    // samples may be shared out among threads in any way.
-    void Run(std::vector<SubjectWork>& batch) const {
-        const size_t workers = std::min(static_cast<size_t>(threads_), batch.size());
+    // samples may be shared out among `threads` threads in any way.
+    void Run(std::vector<SubjectWork>& batch, int threads) const {
+        const size_t workers = std::min(static_cast<size_t>(std::max(threads, 1)), batch.size());
         std::atomic<size_t> next{0};
         const auto work = [&] {
             Scratch scratch;
@@ -402,42 +414,119 @@ int ReportSubject(const RunContext& run, const Project& project, const Reference
     return kComplete;
 }
 
-// Subject samples are read and reported one by one in file order; on the fast path they
-// are searched a batch at a time in between. A halt or an input error stops the run
-// where the straightforward order would have: after the samples before it are reported.
+// Subject samples read in file order, a batch at a time (one sample on the
+// straightforward path).
+struct SubjectBatch {
+    int first = 1; // position of the first sample in the subject file
+    std::vector<SubjectWork> works;
+    int stop = kComplete; // kHalted or kFailed: the sample after the batch ends the run
+    std::string stopError;
+
+    bool EndsRun() const { return stop != kComplete; }
+};
+
+void ReadBatch(const Project& project, RecordInput& input, int first, int size,
+               SubjectBatch& batch) {
+    batch.first = first;
+    batch.works.clear();
+    batch.stop = kComplete;
+    const int last = std::min(project.subjectCount, first + size - 1);
+    for (int position = first; position <= last && batch.stop == kComplete; ++position) {
+        batch.stop = ReadSubject(project, position, input, batch.works.emplace_back().sample,
+                                 batch.stopError);
+        if (batch.stop != kComplete) {
+            batch.works.pop_back();
+        }
+    }
+}
+
+// Reports the batch's samples, then the halt or the input error that ended it, if any.
+int ReportBatch(const RunContext& run, const Project& project, const ReferenceTable& table,
+                const SubjectBatch& batch, RunFiles& files, int& sampleNumber,
+                SelectionCounters& counters) {
+    for (size_t i = 0; i < batch.works.size(); ++i) {
+        if (ReportSubject(run, project, table, batch.first + static_cast<int>(i), batch.works[i],
+                          files, sampleNumber, counters) != kComplete) {
+            return kFailed;
+        }
+    }
+    if (batch.stop == kHalted) {
+        WriteSubjectNoSpeciesHalt(files.listing.stream,
+                                  batch.first + static_cast<int>(batch.works.size()));
+    } else if (batch.stop == kFailed) {
+        run.error = batch.stopError;
+    }
+    return batch.stop;
+}
+
+// The search of a batch on helper threads while this thread reads and reports; without
+// a thread to spare it is done at once.
+std::future<void> StartSearch(const AnalogSearch& search, SubjectBatch& batch, int threads) {
+    try {
+        return std::async(std::launch::async,
+                          [&search, &batch, threads] { search.Run(batch.works, threads); });
+    } catch (const std::system_error&) {
+        search.Run(batch.works, threads);
+        std::promise<void> done;
+        done.set_value();
+        return done.get_future();
+    }
+}
+
+// Subject samples are read, searched and reported in file order. On the fast path the
+// search of one batch runs while the batch before it is reported. A halt or an input
+// error stops the run where the straightforward order would have: after the samples
+// before it are reported.
 int EstimateSubjects(const RunContext& run, const Project& project, const ReferenceTable& table,
                      RunFiles& files) {
     const AnalogSearch search(project, table, run.options);
-    const int batchSize = run.options.referencePath ? 1 : kSubjectBatch;
     RecordInput input{&files.subject, project.subjectPath, "", 0};
     int sampleNumber = 1;
     SelectionCounters counters;
-    std::vector<SubjectWork> batch;
-    for (int first = 1; first <= project.subjectCount; first += batchSize) {
-        const int last = std::min(project.subjectCount, first + batchSize - 1);
-        batch.clear();
-        int stop = kComplete;
-        std::string stopError;
-        for (int position = first; position <= last && stop == kComplete; ++position) {
-            stop = ReadSubject(project, position, input, batch.emplace_back().sample, stopError);
-            if (stop != kComplete) {
-                batch.pop_back();
+    if (run.options.referencePath || search.Threads() == 1) {
+        SubjectBatch current;
+        const int size = run.options.referencePath ? 1 : kSubjectBatch;
+        for (int first = 1; first <= project.subjectCount; first += size) {
+            ReadBatch(project, input, first, size, current);
+            search.Run(current.works, search.Threads());
+            const int status =
+                ReportBatch(run, project, table, current, files, sampleNumber, counters);
+            if (status != kComplete) {
+                return status;
             }
         }
-        search.Run(batch);
-        for (size_t i = 0; i < batch.size(); ++i) {
-            if (ReportSubject(run, project, table, first + static_cast<int>(i), batch[i], files,
-                              sampleNumber, counters) != kComplete) {
-                return kFailed;
+    } else {
+        // This thread reads and reports; the others search. Each batch object stays in
+        // place while it is searched: the two take turns.
+        const int searchers = search.Threads() - 1;
+        SubjectBatch batches[2];
+        size_t now = 0;
+        ReadBatch(project, input, 1, kSubjectBatch, batches[now]);
+        std::future<void> searching = StartSearch(search, batches[now], searchers);
+        for (;;) {
+            const SubjectBatch& batch = batches[now];
+            SubjectBatch& following = batches[1 - now];
+            const int first = batch.first + kSubjectBatch;
+            const bool more = !batch.EndsRun() && first <= project.subjectCount;
+            if (more) {
+                ReadBatch(project, input, first, kSubjectBatch, following);
             }
-        }
-        if (stop == kHalted) {
-            WriteSubjectNoSpeciesHalt(files.listing.stream, first + static_cast<int>(batch.size()));
-            return kHalted;
-        }
-        if (stop == kFailed) {
-            run.error = stopError;
-            return kFailed;
+            searching.get();
+            if (more) {
+                searching = StartSearch(search, following, searchers);
+            }
+            const int status =
+                ReportBatch(run, project, table, batch, files, sampleNumber, counters);
+            if (status != kComplete || !more) {
+                if (searching.valid()) {
+                    searching.get();
+                }
+                if (status != kComplete) {
+                    return status;
+                }
+                break;
+            }
+            now = 1 - now;
         }
     }
     WriteInfoClosing(files.info.stream, project, counters.fewer, counters.two);

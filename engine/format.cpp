@@ -284,8 +284,7 @@ namespace {
 // The field from the rounded digits: `integerDigits` without leading zeros (empty for
 // a magnitude below 1), `fractionDigits` exactly `decimals` long.
 std::string RealFieldLayout(bool negative, const std::string& integerDigits,
-                            std::string_view fractionDigits, bool zero, int width,
-                            int decimals) {
+                            std::string_view fractionDigits, bool zero, int width, int decimals) {
     // A zero before the point where the field has room for it; a field without any
     // digit would not show a number at all.
     const bool sign = negative && !zero;
