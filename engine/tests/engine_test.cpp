@@ -329,13 +329,13 @@ void WriteRandomProject(unsigned seed, const fs::path& folder) {
     const auto integer = [&](int low, int high) {
         return std::uniform_int_distribution<int>(low, high)(random);
     };
-    workload::SyntheticSpec spec;
-    spec.references = integer(5, 160);
-    spec.species = integer(1, 45);
-    spec.subjects = seed % 4 == 0 ? integer(257, 300) : integer(1, 60);
-    spec.seed = seed;
-    spec.duplicateShare = 0.1;
-    workload::ProjectData data = workload::MakeSynthetic(spec);
+    workload::SyntheticShape shape;
+    shape.references = integer(5, 160);
+    shape.species = integer(1, 45);
+    shape.subjects = seed % 4 == 0 ? integer(257, 300) : integer(1, 60);
+    shape.seed = seed;
+    shape.duplicateShare = 0.1;
+    workload::ProjectData data = workload::MakeSynthetic(shape);
     fs::create_directories(folder);
     data.maxAnalogs = integer(1, 50);
     data.excludeBestAnalog = integer(0, 1);

@@ -375,18 +375,18 @@ int WriteProject(const ProjectData& data, const std::string& folder, const std::
     return 0;
 }
 
-ProjectData MakeSynthetic(const SyntheticSpec& spec) {
-    Random random(spec.seed);
+ProjectData MakeSynthetic(const SyntheticShape& shape) {
+    Random random(shape.seed);
     ProjectData data;
-    for (int k = 1; k <= spec.species; ++k) {
+    for (int k = 1; k <= shape.species; ++k) {
         data.speciesNames.push_back(Numbered("Species_", k));
     }
-    const std::vector<SpeciesPreference> species = MakePreferences(spec.species, random);
+    const std::vector<SpeciesPreference> species = MakePreferences(shape.species, random);
 
-    for (int r = 1; r <= spec.references; ++r) {
+    for (int r = 1; r <= shape.references; ++r) {
         Sample sample;
         sample.name = Numbered("CT", r);
-        if (r > 1 && random.Uniform() < spec.duplicateShare) {
+        if (r > 1 && random.Uniform() < shape.duplicateShare) {
             // A replicate: the same station and the same counts under another name.
             const std::string name = sample.name;
             sample = data.references[static_cast<size_t>(random.Integer(0, r - 2))];
@@ -411,10 +411,10 @@ ProjectData MakeSynthetic(const SyntheticSpec& spec) {
     }
 
     // A core off Iberia through two glacial cycles.
-    for (int i = 0; i < spec.subjects; ++i) {
+    for (int i = 0; i < shape.subjects; ++i) {
         Sample sample;
         sample.name = std::to_string(2 + 3 * i);
-        const double phase = 2.0 * std::numbers::pi * 2.0 * i / std::max(1, spec.subjects);
+        const double phase = 2.0 * std::numbers::pi * 2.0 * i / std::max(1, shape.subjects);
         const double annual = 15.0 - 5.0 * (0.5 + 0.5 * std::cos(phase)) + 0.8 * random.Normal();
         const double amplitude = 7.0 + 0.5 * random.Normal();
         const double cold = std::max(-1.9, annual - amplitude / 2.0);

@@ -52,7 +52,7 @@ std::string SampleDescriptor(int speciesCount, bool reference, bool positions);
 // The environment values as the engine reads them back from the environment file.
 float AsWrittenEnvironment(float value);
 
-struct SyntheticSpec {
+struct SyntheticShape {
     int references = 1000;
     int species = 30;
     int subjects = 200;
@@ -65,7 +65,7 @@ struct SyntheticSpec {
 // 28 degrees C, warm-season up to about 30) and a down-core record through two
 // glacial cycles, both counted from assemblages whose species follow smooth
 // temperature preferences. Values are counts (dataFormat 0).
-ProjectData MakeSynthetic(const SyntheticSpec& spec);
+ProjectData MakeSynthetic(const SyntheticShape& shape);
 
 // Reads a census table in the "species in line" layout, an environment table (the
 // first two variables) and a location table (tab-separated, as described in the data
