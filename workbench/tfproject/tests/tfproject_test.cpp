@@ -4,6 +4,7 @@
 #include "resources/dialog_templates.h"
 #include "shell/messages.h"
 #include "shell/settings.h"
+#include "shell/tests/shell_test_support.h"
 #include "textio/file_layer.h"
 #include "tfproject/tf_files.h"
 #include "workbench.h"
@@ -660,34 +661,12 @@ TEST_F(TfProjectTest, RegressOptionsStoresZeroOrOne) {
     EXPECT_EQ(Slot(1).regressionType(), 0);
 }
 
-// Controls of an open dialog, kept in maps.
-class FakeControls : public DialogControls {
-  public:
-    std::string Text(int id) const override {
-        auto it = texts.find(id);
-        return it == texts.end() ? std::string() : it->second;
-    }
-    void SetText(int id, const std::string& text) override { texts[id] = text; }
-    bool Checked(int id) const override {
-        auto it = checks.find(id);
-        return it != checks.end() && it->second;
-    }
-    void SetChecked(int id, bool checked) override { checks[id] = checked; }
-    void FocusDialog() override {}
-    void FocusControl(int) override {}
-    void Beep() override {}
-    void End(int value) override { result = value; }
-
-    std::map<int, std::string> texts;
-    std::map<int, bool> checks;
-    int result = -1;
-};
-
-// Opens the dialog on fake controls, types each text into the factor field, then presses OK.
+// Opens the dialog on controls kept in maps, types each text into the factor field, then presses
+// OK.
 class TypingPlatform : public ScriptedPlatform {
   public:
     std::vector<std::string> typed;
-    FakeControls controls;
+    testing::MapControls controls;
     int RunDialog(DialogModel& model) override {
         model.OnInit(controls);
         opened = controls;
@@ -698,7 +677,7 @@ class TypingPlatform : public ScriptedPlatform {
         model.OnCommand(controls, kIdOk, Notification::Clicked);
         return controls.result;
     }
-    FakeControls opened;
+    testing::MapControls opened;
 };
 
 TEST(CapFacOptionsDialogTest, OpensOnTheNumberAndTakesEachWholeNumberTyped) {
