@@ -3,20 +3,18 @@
 set -euo pipefail
 pkgs=(cmake g++ clang-14 libclang-rt-14-dev clang-format libgtest-dev libgmock-dev
       libbenchmark-dev qt6-base-dev locales xvfb xterm)
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
-  SUDO=""
-  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 # A German locale (decimal comma) for the tests that check numbers stay in the C locale.
 if ! locale -a 2>/dev/null | grep -qix 'de_DE.utf-\?8'; then
-  SUDO=""
-  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
   $SUDO localedef -i de_DE -f UTF-8 de_DE.UTF-8 ||
     echo "deps.sh: no de_DE.UTF-8 locale; the tests that need it are skipped" >&2
 fi
