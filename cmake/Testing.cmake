@@ -9,7 +9,7 @@ function(corelith_add_tests name folder)
     return()
   endif()
   add_executable(${name} ${test_sources})
-  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${ARGN} corelith_test_support GTest::gtest GTest::gmock GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE
     CORELITH_SOURCE_ROOT="${PROJECT_SOURCE_DIR}"
     CORELITH_TEST_DIR="${folder}/tests")

@@ -22,14 +22,14 @@ echo "== corelith: New Velmar Project... (species in line, percent data)"
 # Answers, in the order the dialogs open: project file, Format of species (2 = in line),
 # Format of data (2 = percent), reference locations, reference census, environment,
 # core locations, core census.
-"$top"/build/workbench/shell/corelith-batch 12 example.pro 2 2 \
+"$top"/build/bin/corelith-batch 12 example.pro 2 2 \
     reference_locations.txt reference_species-in-line.txt environment.txt \
     core_V12-122_locations.txt core_V12-122_species-in-line.txt
 
 echo "== marvane: analog method with virtual reference samples"
 # The console dialog asks for the folder and the name of the project; the last empty
 # line answers the final "Press return".
-printf './\nexample.pro\n\n' | "$top"/build/engine/marvane
+printf './\nexample.pro\n\n' | "$top"/build/bin/marvane
 
 echo
 echo "== Summary table of estimates (SST_short.txt)"

@@ -28,7 +28,7 @@ for target in "${targets[@]}"; do
   done
   log="$work/$target.log"
   if ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-    build-fuzz/engine/fuzz_"$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    build-fuzz/bin/fuzz_"$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
       -dict=engine/fuzz/descriptor.dict -artifact_prefix=build-fuzz/artifacts/"$target"- \
       "$corpus" >"$log" 2>&1 </dev/null; then
     echo "fuzz_$target: $(grep -E '^Done [0-9]+ runs' "$log" || echo 'done')"

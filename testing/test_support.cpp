@@ -1,0 +1,128 @@
+#include "testing/test_support.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace testsupport {
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool WriteFile(const fs::path& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.close();
+    return static_cast<bool>(out);
+}
+
+TempDir::TempDir() {
+    static std::atomic<unsigned> counter{0};
+    std::random_device seed;
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    std::error_code error;
+    do {
+        path_ = fs::temp_directory_path() /
+                ("corelith_test_" + std::to_string(seed()) + "_" + std::to_string(stamp) + "_" +
+                 std::to_string(counter++));
+    } while (!fs::create_directories(path_, error) && !error);
+    if (error)
+        ADD_FAILURE() << "cannot create the test folder " << path_ << ": " << error.message();
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    // A test may leave read-only files or folders behind; make them removable first.
+    for (auto it = fs::recursive_directory_iterator(path_, ignored);
+         it != fs::recursive_directory_iterator(); it.increment(ignored))
+        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::remove_all(path_, ignored);
+}
+
+std::string TempDir::Folder() const {
+    std::string folder = TextOf(path_);
+    folder += static_cast<char>(fs::path::preferred_separator);
+    return folder;
+}
+
+bool TempDir::Has(const std::string& name) const {
+    std::error_code error;
+    return fs::exists(path_ / PathOf(name), error);
+}
+
+void TempDir::Write(const std::string& name, const std::string& text) const {
+    EXPECT_TRUE(WriteFile(path_ / PathOf(name), text)) << "cannot write " << File(name);
+}
+
+void TempDir::Copy(const fs::path& from, const std::string& name) const {
+    const fs::path to = name.empty() ? path_ / from.filename() : path_ / PathOf(name);
+    std::error_code error;
+    fs::copy_file(from, to, fs::copy_options::overwrite_existing, error);
+    EXPECT_FALSE(error) << "cannot copy " << from << ": " << error.message();
+}
+
+void TempDir::CopyAll(const fs::path& from) const {
+    for (const fs::directory_entry& entry : fs::directory_iterator(from)) {
+        if (entry.is_regular_file())
+            Copy(entry.path());
+    }
+}
+
+bool UpdatingGolden() {
+    const char* update = std::getenv("CORELITH_UPDATE_GOLDEN");
+    return update != nullptr && std::string(update) == "1";
+}
+
+std::string Golden(const fs::path& golden, const std::string& actual) {
+    if (UpdatingGolden()) {
+        std::error_code ignored;
+        fs::create_directories(golden.parent_path(), ignored);
+        EXPECT_TRUE(WriteFile(golden, actual)) << "cannot write " << golden;
+    }
+    return ReadFile(golden);
+}
+
+void ExpectGolden(const fs::path& golden, const std::string& actual) {
+    const std::string expected = Golden(golden, actual);
+    ASSERT_TRUE(fs::exists(golden)) << "no golden file " << golden;
+    EXPECT_EQ(actual, expected) << "differs from " << golden;
+}
+
+void SetEnv(const std::string& name, const std::optional<std::string>& value) {
+#ifdef _WIN32
+    _putenv_s(name.c_str(), value ? value->c_str() : "");
+#else
+    if (value)
+        setenv(name.c_str(), value->c_str(), 1);
+    else
+        unsetenv(name.c_str());
+#endif
+}
+
+ScopedEnv::ScopedEnv(std::string name, const std::optional<std::string>& value)
+    : name_(std::move(name)) {
+    if (const char* old = std::getenv(name_.c_str()))
+        old_ = old;
+    SetEnv(name_, value);
+}
+
+ScopedEnv::~ScopedEnv() { SetEnv(name_, old_); }
+
+fs::path ScreenshotFolder() {
+    const char* folder = std::getenv("CORELITH_SCREENSHOT_DIR");
+    if (folder == nullptr || *folder == '\0')
+        return {};
+    std::error_code ignored;
+    fs::create_directories(folder, ignored);
+    return fs::path(folder);
+}
+
+} // namespace testsupport
