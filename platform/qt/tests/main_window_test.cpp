@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -22,7 +23,6 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <fstream>
 #include <memory>
 #include <vector>
 
@@ -59,11 +59,7 @@ class MainWindowTest : public ::testing::Test {
     }
 
     std::string SettingsLine(int number) const {
-        std::ifstream in(folder_.SettingsFile());
-        std::string line;
-        for (int i = 0; i < number; ++i)
-            std::getline(in, line);
-        return line;
+        return testsupport::LineOf(testsupport::ReadFile(folder_.SettingsFile()), number);
     }
 
     TestFolder folder_;
@@ -293,10 +289,7 @@ TEST(CorelithProgram, BatchRunsWithoutADisplay) {
                   {QStringLiteral("--batch"), QStringLiteral("39"), QStringLiteral(":ok")});
     ASSERT_TRUE(program.waitForFinished(60000));
     EXPECT_EQ(program.readAllStandardOutput().toStdString(), "result 1\n");
-    std::ifstream settings(folder.SettingsFile());
-    std::string line;
-    for (int i = 0; i < 5; ++i)
-        std::getline(settings, line);
+    const std::string line = testsupport::LineOf(testsupport::ReadFile(folder.SettingsFile()), 5);
     // (The scripted file dialog still adds the default extension to the proposed name.)
     const std::string proposed = QDir::cleanPath(engine).toStdString();
     EXPECT_EQ(line.substr(0, proposed.size()), proposed);

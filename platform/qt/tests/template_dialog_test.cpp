@@ -16,7 +16,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -225,7 +224,7 @@ TEST(TemplateDialog, ADialogWithoutCaptionHasNoTitleBar) {
 // Every dialog of the workbench builds from its template. With CORELITH_SCREENSHOT_DIR set,
 // each one and the main window are saved there as PNG files for a look.
 TEST(TemplateDialog, EveryTemplateBuilds) {
-    const char* shots = std::getenv("CORELITH_SCREENSHOT_DIR");
+    const QString shots = QString::fromStdString(testsupport::ScreenshotFolder().string());
     for (const auto* group : {&ShellDialogTemplates(), &TfProjectDialogTemplates(),
                               &RankingDialogTemplates(), &CountingDialogTemplates()}) {
         for (const DialogTemplate& t : *group) {
@@ -242,12 +241,11 @@ TEST(TemplateDialog, EveryTemplateBuilds) {
                 EXPECT_LE(c.x + c.width, t.width) << t.resource << " " << c.text;
                 EXPECT_LE(c.y + c.height, t.height) << t.resource << " " << c.text;
             }
-            if (shots != nullptr)
-                image.save(QString::fromLocal8Bit(shots) + "/" +
-                           QString::fromStdString(t.resource) + ".png");
+            if (!shots.isEmpty())
+                image.save(shots + "/" + QString::fromStdString(t.resource) + ".png");
         }
     }
-    if (shots != nullptr) {
+    if (!shots.isEmpty()) {
         testing::TestFolder folder;
         QtPlatform platform;
         Workbench wb(platform);
@@ -255,13 +253,12 @@ TEST(TemplateDialog, EveryTemplateBuilds) {
         MainWindow window(wb);
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-        window.grab().save(QString::fromLocal8Bit(shots) + "/MainWindow.png");
-        window.windowIcon().pixmap(64).save(QString::fromLocal8Bit(shots) + "/Icon.png");
+        window.grab().save(shots + "/MainWindow.png");
+        window.windowIcon().pixmap(64).save(shots + "/Icon.png");
         platform.SetOwner(&window);
         for (const char* name : {"FORMATSPECIES", "message"}) {
             testing::WhenModal(QString::fromLatin1(name), [&](QWidget* open) {
-                open->grab().save(QString::fromLocal8Bit(shots) + "/Open" + open->objectName() +
-                                  ".png");
+                open->grab().save(shots + "/Open" + open->objectName() + ".png");
                 QTest::keyClick(open, Qt::Key_Escape);
             });
         }
@@ -273,8 +270,7 @@ TEST(TemplateDialog, EveryTemplateBuilds) {
             QMenu* menu = action->menu();
             menu->popup(QPoint(0, 0));
             QTest::qWait(20);
-            menu->grab().save(QString::fromLocal8Bit(shots) +
-                              QStringLiteral("/Menu%1.png").arg(++index));
+            menu->grab().save(shots + QStringLiteral("/Menu%1.png").arg(++index));
             menu->hide();
         }
     }

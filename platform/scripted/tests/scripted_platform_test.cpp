@@ -1,19 +1,15 @@
 #include "platform/scripted/scripted_platform.h"
 
 #include "platform/settings_folder.h"
+#include "testing/test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <functional>
 #include <sstream>
 
 namespace corelith {
 namespace {
-
-using ::testing::Test;
 
 // A dialog model that records what it hears and ends on OK and Cancel.
 class RecordingModel : public DialogModel {
@@ -130,14 +126,10 @@ TEST(ScriptedPlatformTest, FileAnswersAreTakenAsTyped) {
 }
 
 TEST(ScriptedPlatformTest, OpenDialogTakesAnExistingFileWithoutExtensionAsTyped) {
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / "scripted_platform_existing";
-    std::filesystem::create_directories(folder);
-    std::FILE* program = std::fopen((folder / "marvane").c_str(), "w");
-    ASSERT_NE(program, nullptr);
-    std::fclose(program);
+    const testsupport::TempDir folder;
+    folder.Write("marvane", "");
     FileDialogRequest open = Request(false);
-    open.currentFolder = folder.string() + "/";
+    open.currentFolder = folder.Folder();
     open.initialPath = "marvane";
     FileDialogRequest save = open;
     save.save = true;
@@ -152,7 +144,6 @@ TEST(ScriptedPlatformTest, OpenDialogTakesAnExistingFileWithoutExtensionAsTyped)
     EXPECT_EQ(chosen, open.currentFolder + "marvane.csv"); // a save dialog always adds it
     ASSERT_TRUE(p.SelectFile(open, chosen));
     EXPECT_EQ(chosen, open.currentFolder + "missing.csv");
-    std::filesystem::remove_all(folder);
 }
 
 TEST(ScriptedPlatformTest, OkWithoutProposedNameIsAUsageError) {
@@ -417,43 +408,16 @@ TEST(ScriptedPlatformTest, SettingsFolderDefaultsToTheDesktopOne) {
 }
 
 #ifndef _WIN32
-class SettingsFolderTest : public Test {
-  protected:
-    void SetUp() override {
-        Keep("XDG_CONFIG_HOME", xdg_, hadXdg_);
-        Keep("HOME", home_, hadHome_);
-    }
-    void TearDown() override {
-        Restore("XDG_CONFIG_HOME", xdg_, hadXdg_);
-        Restore("HOME", home_, hadHome_);
-    }
-
-  private:
-    static void Keep(const char* name, std::string& value, bool& had) {
-        const char* v = std::getenv(name);
-        had = v != nullptr;
-        value = had ? v : "";
-    }
-    static void Restore(const char* name, const std::string& value, bool had) {
-        if (had)
-            setenv(name, value.c_str(), 1);
-        else
-            unsetenv(name);
-    }
-    std::string xdg_, home_;
-    bool hadXdg_ = false, hadHome_ = false;
-};
-
-TEST_F(SettingsFolderTest, FollowsXdgConfigHomeThenHome) {
-    setenv("XDG_CONFIG_HOME", "/cfg", 1);
-    setenv("HOME", "/home/user", 1);
+TEST(SettingsFolderTest, FollowsXdgConfigHomeThenHome) {
+    testsupport::ScopedEnv xdg("XDG_CONFIG_HOME", "/cfg");
+    testsupport::ScopedEnv home("HOME", "/home/user");
     EXPECT_EQ(DefaultSettingsFolder(), "/cfg/corelith/");
-    setenv("XDG_CONFIG_HOME", "relative/cfg", 1);
+    testsupport::SetEnv("XDG_CONFIG_HOME", "relative/cfg");
     EXPECT_EQ(DefaultSettingsFolder(), "/home/user/.config/corelith/");
-    unsetenv("XDG_CONFIG_HOME");
-    setenv("HOME", "/home/user/", 1);
+    testsupport::SetEnv("XDG_CONFIG_HOME", std::nullopt);
+    testsupport::SetEnv("HOME", "/home/user/");
     EXPECT_EQ(DefaultSettingsFolder(), "/home/user/.config/corelith/");
-    unsetenv("HOME");
+    testsupport::SetEnv("HOME", std::nullopt);
     EXPECT_EQ(DefaultSettingsFolder(), "");
 }
 #endif

@@ -11,7 +11,7 @@
 namespace corelith {
 namespace {
 
-using testing::TempFolder;
+using testing::SettingsLine;
 
 struct BatchRun {
     int status = -100;
@@ -24,13 +24,13 @@ class BatchTest : public ::testing::Test {
     BatchRun Run(std::vector<std::string> args) {
         std::ostringstream out, err;
         BatchRun run;
-        run.status = RunBatch(args, out, err, {folder_.Path(), folder_.Path()});
+        run.status = RunBatch(args, out, err, {folder_.Folder(), folder_.Folder()});
         run.out = out.str();
         run.err = err.str();
         return run;
     }
 
-    TempFolder folder_;
+    testsupport::TempDir folder_;
 };
 
 TEST_F(BatchTest, MessagesGoToStandardErrorAndTheResultToStandardOutput) {
@@ -42,8 +42,8 @@ TEST_F(BatchTest, MessagesGoToStandardErrorAndTheResultToStandardOutput) {
 
 TEST_F(BatchTest, AFirstRunWritesTheDefaultSettings) {
     Run({"71"});
-    EXPECT_EQ(folder_.SettingsLine(1), "19990518");
-    EXPECT_EQ(folder_.SettingsLine(2), "0\t0\t1\t1\t1\t5\t1\t5\t10.000000\t1");
+    EXPECT_EQ(SettingsLine(folder_, 1), "19990518");
+    EXPECT_EQ(SettingsLine(folder_, 2), "0\t0\t1\t1\t1\t5\t1\t5\t10.000000\t1");
 }
 
 TEST_F(BatchTest, OptionCommandsPersistBetweenRuns) {
@@ -51,16 +51,16 @@ TEST_F(BatchTest, OptionCommandsPersistBetweenRuns) {
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "result 1\n");
     EXPECT_EQ(run.err, "");
-    EXPECT_EQ(folder_.SettingsLine(2).substr(0, 4), "0\t1\t");
+    EXPECT_EQ(SettingsLine(folder_, 2).substr(0, 4), "0\t1\t");
 
     run = Run({"37", "CapFac+Thread"});
     EXPECT_EQ(run.out, "result 1\n");
-    EXPECT_EQ(folder_.SettingsLine(2).substr(0, 10), "0\t1\t1\t0\t1\t") << "species format kept";
+    EXPECT_EQ(SettingsLine(folder_, 2).substr(0, 10), "0\t1\t1\t0\t1\t") << "species format kept";
 
     run = Run({"31", ":cancel"});
     EXPECT_EQ(run.out, "result 0\n");
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(folder_.SettingsLine(2).substr(0, 10), "0\t1\t1\t0\t1\t");
+    EXPECT_EQ(SettingsLine(folder_, 2).substr(0, 10), "0\t1\t1\t0\t1\t");
 }
 
 TEST_F(BatchTest, DialogsBeyondTheAnswersAreCancelled) {
@@ -71,7 +71,7 @@ TEST_F(BatchTest, DialogsBeyondTheAnswersAreCancelled) {
 
 TEST_F(BatchTest, AProgramThatCannotBeStartedGivesANegativeResult) {
     EXPECT_EQ(Run({"38", "none/quillon.exe"}).out, "result 1\n");
-    EXPECT_EQ(folder_.SettingsLine(4), folder_.Path() + "none/quillon.exe");
+    EXPECT_EQ(SettingsLine(folder_, 4), folder_.Folder() + "none/quillon.exe");
     BatchRun run = Run({"16"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "result -1\n");
@@ -114,7 +114,7 @@ TEST_F(BatchTest, AnAnswerThatDoesNotFitIsAUsageError) {
     EXPECT_EQ(run.out, "result 0\n");
     EXPECT_NE(run.err.find("corelith: dialog FORMATSPECIES: "), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("\nusage: corelith --batch"), std::string::npos);
-    EXPECT_EQ(folder_.SettingsLine(2).substr(0, 4), "0\t0\t") << "the dialog was cancelled";
+    EXPECT_EQ(SettingsLine(folder_, 2).substr(0, 4), "0\t0\t") << "the dialog was cancelled";
 }
 
 TEST_F(BatchTest, AnswersLeftOverAreAUsageError) {

@@ -16,7 +16,7 @@
 namespace corelith {
 namespace {
 
-using testing::TempFolder;
+using testing::SettingsLine;
 
 class CommandsTest : public ::testing::Test {
   protected:
@@ -24,15 +24,15 @@ class CommandsTest : public ::testing::Test {
     // test's temporary folder.
     Workbench& Start(std::vector<std::string> answers) {
         platform_ = std::make_unique<ScriptedPlatform>(std::move(answers));
-        platform_->SetSettingsFolder(folder_.Path());
+        platform_->SetSettingsFolder(folder_.Folder());
         platform_->SetDialogLookup(TemplateDialogLookup());
         wb_ = std::make_unique<Workbench>(*platform_);
-        wb_->workingFolder = folder_.Path();
+        wb_->workingFolder = folder_.Folder();
         return *wb_;
     }
     ScriptedPlatform& Platform() { return *platform_; }
 
-    TempFolder folder_;
+    testsupport::TempDir folder_;
     std::unique_ptr<ScriptedPlatform> platform_;
     std::unique_ptr<Workbench> wb_;
 };
@@ -69,7 +69,7 @@ TEST_F(CommandsTest, OptionCommandsWorkOnSlotOne) {
     EXPECT_EQ(slot.usedRegress, 1);
     EXPECT_EQ(slot.usedThread, 0);
     EXPECT_EQ(wb.settings.slots[2].speciesFormat, 0);
-    EXPECT_EQ(folder_.SettingsLine(2).substr(0, 10), "1\t1\t0\t1\t0\t");
+    EXPECT_EQ(SettingsLine(folder_, 2).substr(0, 10), "1\t1\t0\t1\t0\t");
     EXPECT_EQ(Platform().Log(),
               (std::vector<std::string>{"dialog: FORMATSPECIES", "dialog: FORMATDATA",
                                         "dialog: USEDTOOLS"}));
@@ -135,10 +135,10 @@ TEST_F(CommandsTest, ExecuteAsksForTheProgramFirstAndSavesItsPath) {
     EXPECT_EQ(RunCommand(wb, 16), 0);
     const std::string program = folder_.File("quill.exe");
     EXPECT_EQ(wb.settings.quillonPath, program);
-    EXPECT_EQ(folder_.SettingsLine(4), program) << "saved before the start";
+    EXPECT_EQ(SettingsLine(folder_, 4), program) << "saved before the start";
     EXPECT_EQ(Platform().Log(),
               (std::vector<std::string>{"open: Select Quillon.exe",
-                                        "start: " + program + " in " + folder_.Path()}));
+                                        "start: " + program + " in " + folder_.Folder()}));
     const FileDialogRequest& request = Platform().FileRequests().at(0);
     EXPECT_FALSE(request.save);
     ASSERT_EQ(request.filters.size(), 2u);
@@ -170,11 +170,11 @@ TEST_F(CommandsTest, SetupSavesTheSettingsEvenAfterCancel) {
     wb.settings.quillonPath = "/old/quillon.exe";
     EXPECT_EQ(RunCommand(wb, 38), 0);
     EXPECT_EQ(wb.settings.quillonPath, "/old/quillon.exe");
-    EXPECT_EQ(folder_.SettingsLine(4), "/old/quillon.exe");
+    EXPECT_EQ(SettingsLine(folder_, 4), "/old/quillon.exe");
     EXPECT_EQ(Platform().FileRequests().at(0).initialPath, "/old/quillon.exe");
 
     EXPECT_EQ(RunCommand(wb, 39), 1);
-    EXPECT_EQ(folder_.SettingsLine(5), "/opt/velmar/marvane.bin");
+    EXPECT_EQ(SettingsLine(folder_, 5), "/opt/velmar/marvane.bin");
     EXPECT_EQ(Platform().FileRequests().at(1).title, "Select Marvane.exe");
 
     EXPECT_EQ(RunCommand(wb, 39), 1) << ":ok takes the stored path";

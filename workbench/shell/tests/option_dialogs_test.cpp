@@ -45,11 +45,11 @@ class ClickingPlatform : public ScriptedPlatform {
 
 class OptionDialogsTest : public ::testing::Test {
   protected:
-    std::string Folder() const { return folder_.Path(); }
+    std::string Folder() const { return folder_.Folder(); }
     bool SettingsWritten() const { return folder_.Has(kSettingsFileName); }
-    std::string SettingsLine(int number) const { return folder_.SettingsLine(number); }
+    std::string SettingsLine(int number) const { return testing::SettingsLine(folder_, number); }
 
-    testing::TempFolder folder_;
+    testsupport::TempDir folder_;
 };
 
 TEST_F(OptionDialogsTest, FormatOfDataOpensOnTheStoredChoice) {

@@ -1,43 +1,32 @@
 #include "tables/readers.h"
 
 #include "platform/scripted/scripted_platform.h"
+#include "testing/test_support.h"
 #include "textio/file_layer.h"
 #include "workbench.h"
 
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <filesystem>
-#include <fstream>
-#include <unistd.h>
 
 namespace corelith {
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr float kEmpty = -999.99f;
 
 class ReadersTest : public ::testing::Test {
   protected:
-    ReadersTest() : wb(platform) {
-        AllocateTables(wb.tables);
-        folder_ = fs::temp_directory_path() /
-                  ("readers_test_" + std::to_string(::getpid()) + "_" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(folder_);
-    }
+    ReadersTest() : wb(platform) { AllocateTables(wb.tables); }
     ~ReadersTest() override {
         for (std::FILE* f : open_)
             CloseFile(f);
-        fs::remove_all(folder_);
     }
 
     // Writes `content` byte for byte and opens it the way the commands do.
     std::FILE* File(const std::string& content) {
-        const fs::path path = folder_ / ("t" + std::to_string(open_.size()) + ".txt");
-        std::ofstream(path, std::ios::binary) << content;
-        std::FILE* f = OpenForReading(path.string(), "rb");
+        const std::string name = "t" + std::to_string(open_.size()) + ".txt";
+        folder_.Write(name, content);
+        std::FILE* f = OpenForReading(folder_.File(name), "rb");
         EXPECT_NE(f, nullptr);
         open_.push_back(f);
         return f;
@@ -72,7 +61,7 @@ class ReadersTest : public ::testing::Test {
     int species = -1, samples = -1, variables = -1, stations = -1;
 
   private:
-    fs::path folder_;
+    testsupport::TempDir folder_;
     std::vector<std::FILE*> open_;
 };
 
