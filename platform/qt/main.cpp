@@ -2,6 +2,7 @@
 // command without any window.
 #include "platform/qt/main_window.h"
 #include "platform/qt/qt_platform.h"
+#include "resources/dialog_templates.h"
 #include "shell/batch.h"
 #include "shell/commands.h"
 #include "workbench.h"
@@ -25,7 +26,7 @@ int main(int argc, char** argv) {
         // QApplication takes the user's locale; numbers are read and written in the C one.
         std::setlocale(LC_NUMERIC, "C");
 
-        corelith::QtPlatform platform;
+        corelith::QtPlatform platform(corelith::FindDialogTemplate);
         corelith::Workbench wb(platform);
         corelith::StartWorkbench(wb);
         // QApplication has taken its own options out of argv.

@@ -2,7 +2,6 @@
 
 #include "platform/qt/template_dialog.h"
 #include "platform/settings_folder.h"
-#include "resources/dialog_templates.h"
 
 #include <QApplication>
 #include <QDir>
@@ -201,7 +200,7 @@ bool QtPlatform::SelectFile(const FileDialogRequest& request, std::string& chose
 
 int QtPlatform::RunDialog(DialogModel& model) {
     const std::string resource = model.Resource();
-    const DialogTemplate* found = FindDialogTemplate(resource);
+    const DialogTemplate* found = templates_ ? templates_(resource) : nullptr;
     if (found == nullptr) {
         qWarning("corelith: no dialog template %s", resource.c_str());
         return 0;

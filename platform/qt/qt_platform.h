@@ -3,6 +3,7 @@
 // folder.
 #pragma once
 
+#include "platform/dialog_template.h"
 #include "platform/platform.h"
 
 #include <QString>
@@ -26,6 +27,9 @@ const std::vector<TerminalCommand>& KnownTerminals();
 
 class QtPlatform : public Platform {
   public:
+    // `templates` gives the dialogs their layout; a dialog without a template does not open.
+    explicit QtPlatform(DialogTemplateLookup templates = {}) : templates_(std::move(templates)) {}
+
     // Owner of every box and dialog (the main window); may be null before it exists.
     void SetOwner(QWidget* owner) { owner_ = owner; }
 
@@ -47,6 +51,7 @@ class QtPlatform : public Platform {
     QWidget* ModalParent() const;
 
   private:
+    DialogTemplateLookup templates_;
     QWidget* owner_ = nullptr;
     bool waiting_ = false; // the wait cursor is shown
 };

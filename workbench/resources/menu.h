@@ -3,29 +3,14 @@
 // list of commands from the menu.
 #pragma once
 
-#include <string>
+#include "platform/menu.h"
+
 #include <vector>
 
 namespace corelith {
 
-struct MenuItem {
-    int id = 0;       // command id; 0 for a separator
-    std::string text; // "&" marks the mnemonic, "\t" starts the shortcut shown on the right
-    bool grayed = false;
-};
-
-struct Menu {
-    std::string title;
-    std::vector<MenuItem> items;
-};
-
 // The menus in their order on the menu bar, "&?" last.
 const std::vector<Menu>& MainMenu();
-
-struct Accelerator {
-    std::string keys; // e.g. "Ctrl+N", "Alt+Backspace", "Shift+Del", "F1"
-    int command = 0;
-};
 
 const std::vector<Accelerator>& Accelerators();
 

@@ -59,7 +59,7 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     ScriptedPlatform platform(std::vector<std::string>(args.begin() + 1, args.end()));
     platform.SetStreams(&out, &err);
     platform.SetStartPrograms(true);
-    platform.SetDialogLookup(TemplateDialogLookup());
+    platform.SetDialogLookup(FindDialogTemplate);
     if (!options.settingsFolder.empty())
         platform.SetSettingsFolder(options.settingsFolder);
     Workbench wb(platform);

@@ -5,6 +5,7 @@
 #include "platform/qt/qt_platform.h"
 #include "platform/qt/template_dialog.h"
 #include "platform/qt/tests/qt_test_support.h"
+#include "resources/dialog_templates.h"
 #include "workbench.h"
 
 #include <QApplication>
@@ -89,7 +90,7 @@ class CountingViewTest : public ::testing::Test {
     }
 
     TestFolder folder_;
-    QtPlatform platform_;
+    QtPlatform platform_{FindDialogTemplate};
     Workbench wb_{platform_};
     CountingState state_;
 };

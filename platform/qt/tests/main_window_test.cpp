@@ -2,6 +2,7 @@
 
 #include "platform/qt/qt_platform.h"
 #include "qt_test_support.h"
+#include "resources/dialog_templates.h"
 #include "resources/menu.h"
 #include "shell/settings.h"
 #include "workbench.h"
@@ -63,7 +64,7 @@ class MainWindowTest : public ::testing::Test {
     }
 
     TestFolder folder_;
-    QtPlatform platform_;
+    QtPlatform platform_{FindDialogTemplate};
     std::unique_ptr<Workbench> wb_;
     std::unique_ptr<MainWindow> window_;
     std::vector<int> commands_;

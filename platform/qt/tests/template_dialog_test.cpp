@@ -3,6 +3,7 @@
 #include "platform/qt/main_window.h"
 #include "platform/qt/qt_platform.h"
 #include "qt_test_support.h"
+#include "resources/dialog_templates.h"
 #include "workbench.h"
 
 #include <QCheckBox>
@@ -247,7 +248,7 @@ TEST(TemplateDialog, EveryTemplateBuilds) {
     }
     if (!shots.isEmpty()) {
         testing::TestFolder folder;
-        QtPlatform platform;
+        QtPlatform platform(FindDialogTemplate);
         Workbench wb(platform);
         StartWorkbench(wb);
         MainWindow window(wb);

@@ -330,14 +330,19 @@ TEST(ScriptedPlatformTest, ActionInTheWrongFormIsAUsageError) {
     EXPECT_FALSE(q.UsageError().empty());
 }
 
-bool Lookup(const std::string& resource, std::vector<ScriptedControl>& controls) {
-    if (resource != "FORMATDATA")
-        return false;
-    using K = ScriptedControl::Kind;
-    controls = {{-1, K::Label, "Format"},        {601, K::Radio, "raw data"},
-                {602, K::Radio, "percent data"}, {603, K::Check, "keep"},
-                {604, K::Edit, "initial"},       {kIdOk, K::Button, "OK"}};
-    return true;
+const DialogTemplate* Lookup(std::string_view resource) {
+    using K = ControlKind;
+    static const DialogTemplate formatData{"FORMATDATA",
+                                           "Format of data",
+                                           100,
+                                           60,
+                                           {{K::Label, -1, "Format"},
+                                            {K::Radio, 601, "raw data"},
+                                            {K::Radio, 602, "percent data"},
+                                            {K::Check, 603, "keep"},
+                                            {K::Edit, 604, "initial"},
+                                            {K::DefaultButton, kIdOk, "OK"}}};
+    return resource == "FORMATDATA" ? &formatData : nullptr;
 }
 
 TEST(ScriptedPlatformTest, TemplatesGiveInitialTextsAndAutoButtons) {

@@ -28,7 +28,7 @@ class WorkbenchFixture : public ::testing::Test {
   protected:
     void SetUp() override {
         platform_.SetSettingsFolder(Folder());
-        platform_.SetDialogLookup(TemplateDialogLookup());
+        platform_.SetDialogLookup(FindDialogTemplate);
         StartWorkbench(wb_);
         wb_.workingFolder = Folder();
     }

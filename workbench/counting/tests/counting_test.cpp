@@ -57,7 +57,7 @@ class CountingTest : public ::testing::Test {
         platform_.SetSettingsFolder(Folder());
         platform_.SetStreams(&labels_, nullptr);
         StartWorkbench(wb_);
-        platform_.SetDialogLookup(TemplateDialogLookup());
+        platform_.SetDialogLookup(FindDialogTemplate);
         wb_.workingFolder = Folder();
     }
     std::string Folder() const { return folder_.Folder(); }

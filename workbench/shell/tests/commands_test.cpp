@@ -25,7 +25,7 @@ class CommandsTest : public ::testing::Test {
     Workbench& Start(std::vector<std::string> answers) {
         platform_ = std::make_unique<ScriptedPlatform>(std::move(answers));
         platform_->SetSettingsFolder(folder_.Folder());
-        platform_->SetDialogLookup(TemplateDialogLookup());
+        platform_->SetDialogLookup(FindDialogTemplate);
         wb_ = std::make_unique<Workbench>(*platform_);
         wb_->workingFolder = folder_.Folder();
         return *wb_;

@@ -153,7 +153,7 @@ class ScriptedOptionDialogsTest : public OptionDialogsTest {
     void Answer(std::vector<std::string> answers) {
         platform_ = std::make_unique<ScriptedPlatform>(std::move(answers));
         platform_->SetSettingsFolder(Folder());
-        platform_->SetDialogLookup(TemplateDialogLookup());
+        platform_->SetDialogLookup(FindDialogTemplate);
         wb_ = std::make_unique<Workbench>(*platform_);
     }
     std::unique_ptr<ScriptedPlatform> platform_;

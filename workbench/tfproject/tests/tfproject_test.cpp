@@ -94,7 +94,7 @@ class TfProjectTest : public ::testing::Test {
   protected:
     void SetUp() override {
         platform_.SetSettingsFolder(Dir() + "/");
-        platform_.SetDialogLookup(TemplateDialogLookup());
+        platform_.SetDialogLookup(FindDialogTemplate);
         StartWorkbench(wb_);
         wb_.workingFolder = Dir() + "/";
     }
