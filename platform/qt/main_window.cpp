@@ -1,6 +1,7 @@
 #include "platform/qt/main_window.h"
 
-#include "resources/menu.h"
+#include "resources/accelerators.h"
+#include "shell/command_table.h"
 #include "shell/commands.h"
 #include "shell/messages.h"
 #include "textio/file_dialogs.h"

@@ -12,8 +12,6 @@ namespace corelith {
 namespace {
 
 constexpr int kUsageStatus = 2;
-constexpr int kBatchCommands[] = {11, 12, 16, 17, 31, 32, 33, 34, 35, 36, 37, 38,
-                                  39, 41, 42, 43, 51, 53, 54, 64, 71, 72, 73, 74};
 
 bool ParseCommand(const std::string& text, int& id) {
     const char* last = text.data() + text.size();
@@ -28,7 +26,7 @@ int UsageError(std::ostream& err, const std::string& text) {
 
 std::string CommandList() {
     std::string list;
-    for (int id : kBatchCommands)
+    for (int id : BatchCommands())
         list += (list.empty() ? "" : " ") + std::to_string(id);
     return list;
 }
@@ -36,11 +34,8 @@ std::string CommandList() {
 } // namespace
 
 bool IsBatchCommand(int id) {
-    for (int known : kBatchCommands) {
-        if (known == id)
-            return true;
-    }
-    return false;
+    const Command* command = FindCommand(id);
+    return command != nullptr && command->inBatch;
 }
 
 int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

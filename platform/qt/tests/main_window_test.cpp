@@ -2,8 +2,9 @@
 
 #include "platform/qt/qt_platform.h"
 #include "qt_test_support.h"
+#include "resources/accelerators.h"
 #include "resources/dialog_templates.h"
-#include "resources/menu.h"
+#include "shell/command_table.h"
 #include "shell/settings.h"
 #include "workbench.h"
 

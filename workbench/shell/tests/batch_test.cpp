@@ -1,5 +1,6 @@
 #include "shell/batch.h"
 
+#include "shell/command_table.h"
 #include "shell_test_support.h"
 
 #include <gtest/gtest.h>
@@ -127,6 +128,26 @@ TEST_F(BatchTest, AnswersLeftOverAreAUsageError) {
     run = Run({"32", "1", "2", "3"});
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find("corelith: 2 answers left over"), std::string::npos);
+}
+
+// Every command of the table, its dialogs cancelled as they open (no answers): each one
+// ends quietly with result 0, and the commands that are not for the batch are refused.
+TEST_F(BatchTest, EveryCommandOfTheTableRunsWithCancelledDialogs) {
+    for (const CommandMenu& menu : CommandMenus()) {
+        for (const Command& command : menu.commands) {
+            if (command.id == 0)
+                continue;
+            const BatchRun run = Run({std::to_string(command.id)});
+            if (!command.inBatch) {
+                EXPECT_EQ(run.status, 2) << command.id;
+                continue;
+            }
+            EXPECT_EQ(run.status, 0) << command.id << ": " << run.err;
+            EXPECT_EQ(run.out, "result 0\n") << command.id;
+            EXPECT_EQ(run.err.find("corelith:"), std::string::npos)
+                << command.id << ": " << run.err;
+        }
+    }
 }
 
 TEST_F(BatchTest, TheAboutBoxTakesOk) {

@@ -2,7 +2,6 @@
 
 #include "platform/scripted/scripted_platform.h"
 #include "resources/dialog_templates.h"
-#include "resources/menu.h"
 #include "shell/settings.h"
 #include "shell_test_support.h"
 #include "workbench.h"
@@ -241,45 +240,6 @@ TEST(ExecutableFolder, IsTheFolderOfTheRunningProgram) {
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ(folder.back(), '/');
     EXPECT_TRUE(std::filesystem::exists(folder + "shell_tests"));
-}
-
-TEST(MenuTable, EveryCommandOfTheMenuIsDispatchedOrDeliberatelyInactive) {
-    // The menu items that act, as the menu table lists them.
-    std::vector<int> acting;
-    std::vector<int> grayed;
-    for (const Menu& menu : MainMenu()) {
-        for (const MenuItem& item : menu.items) {
-            if (item.grayed)
-                grayed.push_back(item.id);
-            else if (item.id != 0)
-                acting.push_back(item.id);
-        }
-    }
-    EXPECT_EQ(grayed, (std::vector<int>{21, 22, 23, 24, 25, 26, 35}));
-    EXPECT_EQ(acting, (std::vector<int>{11, 12, 16, 17, 18, 31, 32, 33, 34, 36, 37, 38,
-                                        39, 41, 42, 43, 51, 54, 53, 64, 71, 72, 73, 74}));
-    EXPECT_EQ(MainMenu().back().title, "&?");
-    ASSERT_NE(FindMenuItem(43), nullptr);
-    EXPECT_EQ(FindMenuItem(43)->text, "Create continuous (logarithmic) ranking system...");
-    EXPECT_EQ(FindMenuItem(0), nullptr);
-    EXPECT_EQ(FindMenuItem(19), nullptr);
-}
-
-TEST(MenuTable, SeparatorsStandWhereTheMenuHasThem) {
-    auto itemsBeforeSeparators = [](const Menu& menu) {
-        std::vector<int> ids;
-        for (size_t i = 1; i < menu.items.size(); ++i) {
-            if (menu.items[i].id == 0)
-                ids.push_back(menu.items[i - 1].id);
-        }
-        return ids;
-    };
-    const auto& menus = MainMenu();
-    ASSERT_EQ(menus.size(), 7u);
-    EXPECT_EQ(itemsBeforeSeparators(menus[0]), (std::vector<int>{12, 17}));
-    EXPECT_EQ(itemsBeforeSeparators(menus[1]), std::vector<int>{});
-    EXPECT_EQ(itemsBeforeSeparators(menus[2]), (std::vector<int>{32, 36, 37}));
-    EXPECT_EQ(itemsBeforeSeparators(menus[6]), std::vector<int>{72});
 }
 
 } // namespace
