@@ -3,7 +3,7 @@
 #include "platform/qt/main_window.h"
 #include "platform/qt/qt_platform.h"
 #include "resources/dialog_templates.h"
-#include "shell/batch.h"
+#include "apps/batch/batch.h"
 #include "shell/commands.h"
 #include "workbench.h"
 

@@ -1,4 +1,4 @@
-#include "shell/batch.h"
+#include "apps/batch/batch.h"
 
 #include "platform/scripted/scripted_platform.h"
 #include "resources/dialog_templates.h"

@@ -1,7 +1,7 @@
-#include "shell/batch.h"
+#include "apps/batch/batch.h"
 
 #include "shell/command_table.h"
-#include "shell_test_support.h"
+#include "workbench/shell/tests/shell_test_support.h"
 
 #include <gtest/gtest.h>
 

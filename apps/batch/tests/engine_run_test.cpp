@@ -2,9 +2,9 @@
 // the engine, run as its own process, turns it into estimates.
 #include "analogproject/analog_project.h"
 
-#include "analog_test_support.h"
-#include "shell/batch.h"
+#include "apps/batch/batch.h"
 #include "shell/commands.h"
+#include "workbench/analogproject/tests/analog_test_support.h"
 
 #include <cstdlib>
 #include <sstream>
