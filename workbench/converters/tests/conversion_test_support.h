@@ -48,7 +48,9 @@ class WorkbenchFixture : public ::testing::Test {
         for (const std::string& a : answers)
             platform_.AddAnswer(a);
     }
-    void SetLayout(int layout) { wb_.settings.slots[1].speciesFormat = layout; }
+    void SetLayout(SpeciesLayout layout) {
+        wb_.settings.slots[1].speciesFormat = static_cast<int>(layout);
+    }
     // The initial name and the first filter of file dialog `index` (0-based) of the run.
     std::string Proposal(size_t index) const {
         return platform_.FileRequests().at(index).initialPath;

@@ -120,15 +120,15 @@ void LoadExample(Workbench& wb) {
     t.reference.Value(2, 2) = 12;
 }
 
-std::string WriteToString(Workbench& wb, const fs::path& path, int layout, bool diversity) {
-    std::FILE* file = std::fopen(path.string().c_str(), "w");
-    EXPECT_NE(file, nullptr);
-    EXPECT_EQ(WriteMatrix(wb, file, layout, 2, 2, wb.tables.species, wb.tables.reference), 0);
+std::string WriteToString(Workbench& wb, const std::string& path, SpeciesLayout layout,
+                          bool diversity) {
+    LineWriter out(path);
+    EXPECT_EQ(WriteMatrix(wb, out, layout, 2, 2, wb.tables.species, wb.tables.reference), 0);
     if (diversity) {
-        EXPECT_EQ(WriteDiversityRow(wb, file, 2, 2, wb.tables.reference), 0);
+        EXPECT_EQ(WriteDiversityRow(wb, out, 2, 2, wb.tables.reference), 0);
     }
-    std::fclose(file);
-    return testsupport::ReadFile(path);
+    EXPECT_EQ(out.Close(), 0);
+    return testsupport::ReadFile(testsupport::PathOf(path));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -137,14 +137,16 @@ std::string WriteToString(Workbench& wb, const fs::path& path, int layout, bool 
 TEST_F(CountingTest, WriterExampleInSpeciesInColumnLayout) {
     LoadExample(wb_);
     wb_.tables.decimalCommaFlag = 1;
-    ExpectGolden("matrix_layout0_comma.txt", WriteToString(wb_, Path("m.txt"), 0, false));
+    ExpectGolden("matrix_layout0_comma.txt",
+                 WriteToString(wb_, Path("m.txt"), SpeciesLayout::InColumn, false));
     EXPECT_EQ(platform_.CurrentCursor(), Cursor::Arrow);
 }
 
 TEST_F(CountingTest, WriterInSpeciesInLineLayoutWithTheDiversityRow) {
     LoadExample(wb_);
     wb_.tables.decimalCommaFlag = 0;
-    ExpectGolden("matrix_layout1_diversity.txt", WriteToString(wb_, Path("m.txt"), 1, true));
+    ExpectGolden("matrix_layout1_diversity.txt",
+                 WriteToString(wb_, Path("m.txt"), SpeciesLayout::InLine, true));
 }
 
 TEST_F(CountingTest, WriterNeverConvertsNamesAndEmptiesNonPositiveCells) {
@@ -153,12 +155,12 @@ TEST_F(CountingTest, WriterNeverConvertsNamesAndEmptiesNonPositiveCells) {
     wb_.tables.species.names[1] = "G. sp. 1,2";
     wb_.tables.reference.Value(1, 1) = -2;
     wb_.tables.decimalCommaFlag = 1;
-    const std::string text = WriteToString(wb_, Path("m.txt"), 0, false);
+    const std::string text = WriteToString(wb_, Path("m.txt"), SpeciesLayout::InColumn, false);
     EXPECT_EQ(text, "x.y,z\tName\tA\tB\n"
                     "\tG. sp. 1,2\t\t\n"
                     "\tN. pachyderma\t1,5\t12\n");
     wb_.tables.decimalCommaFlag = 0;
-    EXPECT_EQ(WriteToString(wb_, Path("m.txt"), 0, false),
+    EXPECT_EQ(WriteToString(wb_, Path("m.txt"), SpeciesLayout::InColumn, false),
               "x.y,z\tName\tA\tB\n\tG. sp. 1,2\t\t\n\tN. pachyderma\t1.5\t12\n");
 }
 
@@ -170,9 +172,10 @@ TEST_F(CountingTest, WriterKeepsRowsLongerThanTheLineBufferWhole) {
         t.reference.names[static_cast<size_t>(i)] = "S" + std::to_string(i);
         t.reference.Value(i, 1) = 1234567.0f; // "%G" gives 1.23457E+06: 12 characters a cell
     }
-    std::FILE* file = std::fopen(Path("wide.txt").c_str(), "w");
-    ASSERT_EQ(WriteMatrix(wb_, file, 0, 1, samples, t.species, t.reference), 0);
-    std::fclose(file);
+    LineWriter file(Path("wide.txt"));
+    ASSERT_EQ(WriteMatrix(wb_, file, SpeciesLayout::InColumn, 1, samples, t.species, t.reference),
+              0);
+    ASSERT_EQ(file.Close(), 0);
     std::istringstream lines(Read("wide.txt"));
     std::string header, row;
     std::getline(lines, header);

@@ -507,17 +507,13 @@ TEST(RegressTermCountTest, CountsVariableAndFactorTermsWithoutOverflow) {
 class WriterTest : public ::testing::Test {
   protected:
     void SetUp() override { AllocateTables(tables_); }
-    std::string Write(const std::function<int(std::FILE*)>& write) {
-        std::FILE* file = std::tmpfile();
-        EXPECT_NE(file, nullptr);
-        EXPECT_EQ(write(file), 0);
-        std::rewind(file);
-        std::string text;
-        for (int c; (c = std::fgetc(file)) != EOF;)
-            text += static_cast<char>(c);
-        std::fclose(file);
-        return text;
+    std::string Write(const std::function<int(LineWriter&)>& write) {
+        LineWriter out(folder_.File("out.txt"));
+        EXPECT_EQ(write(out), 0);
+        EXPECT_EQ(out.Close(), 0);
+        return folder_.Read("out.txt");
     }
+    testsupport::TempDir folder_;
     Tables tables_;
     ProjectSlot project_;
 };
@@ -529,7 +525,7 @@ TEST_F(WriterTest, CapFacFileListsSpeciesWithTheSameCodeInOrder) {
     tables_.reference.Value(1, 1) = 7;
     tables_.reference.Value(1, 2) = 8;
     project_.projectName = "P";
-    const std::string text = Write([&](std::FILE* f) {
+    const std::string text = Write([&](LineWriter& f) {
         return WriteCapFacFile(f, 2, 1, tables_.species, tables_.reference, project_);
     });
     const std::vector<std::string> lines = Lines(text);
@@ -552,7 +548,7 @@ TEST_F(WriterTest, RegressFileHasItsLineCountAndPadsTheStoredVariableNames) {
             env.Value(s, v) = static_cast<float>(s * v);
     }
     const std::string text =
-        Write([&](std::FILE* f) { return WriteRegressFile(f, 3, 4, env, project_); });
+        Write([&](LineWriter& f) { return WriteRegressFile(f, 3, 4, env, project_); });
     const std::vector<std::string> lines = Lines(text);
     EXPECT_EQ(lines.size(), 16u + 4 * (2 + 3) + 3);
     EXPECT_EQ(lines[18], "SST        1.00000");
@@ -565,11 +561,10 @@ TEST_F(WriterTest, RegressFileHasItsLineCountAndPadsTheStoredVariableNames) {
 
 TEST_F(WriterTest, RegressWriterWritesNothingForAModelThatDoesNotFit) {
     project_.numberOfFactors() = 40;
-    std::FILE* file = std::tmpfile();
-    ASSERT_NE(file, nullptr);
-    EXPECT_EQ(WriteRegressFile(file, 2, 1, tables_.environment, project_), -2);
-    EXPECT_EQ(std::ftell(file), 0L);
-    std::fclose(file);
+    LineWriter out(folder_.File("model.reg"));
+    EXPECT_EQ(WriteRegressFile(out, 2, 1, tables_.environment, project_), -2);
+    EXPECT_EQ(out.Close(), 0);
+    EXPECT_EQ(folder_.Read("model.reg"), "");
 }
 
 TEST_F(WriterTest, ThreadFileHasOneLinePerSampleAndSpecies) {
@@ -579,7 +574,7 @@ TEST_F(WriterTest, ThreadFileHasOneLinePerSampleAndSpecies) {
         tables_.core.Value(s, 1) = 0.0126f;
     }
     project_.dataFormat = 1;
-    const std::string text = Write([&](std::FILE* f) {
+    const std::string text = Write([&](LineWriter& f) {
         return WriteThreadFile(f, 1, 12, tables_.species, tables_.core, project_);
     });
     const std::vector<std::string> lines = Lines(text);
@@ -589,12 +584,13 @@ TEST_F(WriterTest, ThreadFileHasOneLinePerSampleAndSpecies) {
 }
 
 TEST_F(WriterTest, WriteFailureIsReported) {
-    std::FILE* file = std::fopen("/dev/full", "w");
-    if (file == nullptr)
+    LineWriter out("/dev/full");
+    if (!out.IsOpen())
         GTEST_SKIP() << "no /dev/full";
-    std::setvbuf(file, nullptr, _IONBF, 0); // every write reaches the full device at once
-    EXPECT_EQ(WriteProjectFile(file, project_), -1);
-    std::fclose(file);
+    // The lines wait in the buffer until the close meets the full device.
+    WriteProjectFile(out, project_);
+    EXPECT_EQ(out.Close(), -1);
+    EXPECT_TRUE(out.Failed());
 }
 
 // ---- the options dialogs ----
