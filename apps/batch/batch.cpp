@@ -61,6 +61,7 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     StartWorkbench(wb);
     if (!options.workingFolder.empty())
         wb.workingFolder = options.workingFolder;
+    wb.programFolder = options.programFolder;
     const int result = RunCommand(wb, id);
     out << "result " << result << '\n';
 

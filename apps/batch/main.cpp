@@ -2,6 +2,7 @@
 #include "apps/batch/batch.h"
 
 #include "corelith_version.h"
+#include "shell/installed_programs.h"
 
 #include <iostream>
 #include <new>
@@ -15,7 +16,9 @@ int main(int argc, char** argv) {
         return 0;
     }
     try {
-        return corelith::RunBatch(args, std::cout, std::cerr);
+        corelith::BatchOptions options;
+        options.programFolder = corelith::ExecutableFolder(argc > 0 ? argv[0] : "");
+        return corelith::RunBatch(args, std::cout, std::cerr, options);
     } catch (const std::bad_alloc&) {
         std::cerr << "corelith: not enough memory\n";
         return 1;

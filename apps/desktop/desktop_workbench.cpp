@@ -3,6 +3,7 @@
 #include "resources/accelerators.h"
 #include "shell/command_table.h"
 #include "shell/commands.h"
+#include "shell/installed_programs.h"
 #include "shell/messages.h"
 #include "textio/file_dialogs.h"
 #include "workbench.h"
@@ -38,6 +39,7 @@ void CommandDispatch::operator()(int id) {
 
 int RunDesktopWorkbench(DesktopPlatform& desktop, int argc, char** argv) {
     Workbench wb(desktop);
+    wb.programFolder = ExecutableFolder(argc > 0 ? argv[0] : "");
     StartWorkbench(wb);
     std::string commandLine;
     for (int i = 1; i < argc; ++i) {

@@ -4,6 +4,7 @@
 #include "apps/desktop/desktop_workbench.h"
 #include "corelith_version.h"
 #include "resources/dialog_templates.h"
+#include "shell/installed_programs.h"
 
 #include <iostream>
 #include <new>
@@ -14,9 +15,12 @@
 int main(int argc, char** argv) {
     try {
         const std::string_view first = argc >= 2 ? argv[1] : "";
-        if (first == "--batch")
+        if (first == "--batch") {
+            corelith::BatchOptions options;
+            options.programFolder = corelith::ExecutableFolder(argv[0]);
             return corelith::RunBatch(std::vector<std::string>(argv + 2, argv + argc), std::cout,
-                                      std::cerr);
+                                      std::cerr, options);
+        }
         if (first == "--version" && argc == 2) {
             std::cout << "corelith " << CORELITH_VERSION << '\n';
             return 0;

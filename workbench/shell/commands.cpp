@@ -1,16 +1,10 @@
 #include "shell/commands.h"
 
+#include "shell/installed_programs.h"
 #include "shell/messages.h"
 #include "shell/settings.h"
 #include "textio/file_dialogs.h"
 #include "workbench.h"
-
-#include <filesystem>
-#include <system_error>
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 namespace corelith {
 
@@ -36,11 +30,11 @@ std::string& StoredPath(Workbench& wb, Outside which) {
 }
 
 // The executable dialog on the stored path; a confirmed choice becomes the stored path.
-// Without a stored engine path the dialog proposes the engine installed beside us.
+// Without a stored path the dialog proposes the program installed beside the workbench.
 bool ChooseExecutable(Workbench& wb, Outside which) {
     std::string path = StoredPath(wb, which);
-    if (path.empty() && which == Outside::Marvane)
-        path = InstalledMarvane();
+    if (path.empty())
+        path = InstalledProgram(wb, which == Outside::Quillon ? "quillon" : "marvane");
     const char* title = which == Outside::Quillon ? "Select Quillon.exe" : "Select Marvane.exe";
     if (!SelectFileToOpen(wb, path, wb.current.folder, wb.current.name, title))
         return false;
@@ -130,35 +124,6 @@ void TakeCommandLinePath(Workbench& wb, const std::string& commandLine, PathStyl
     wb.current.fullPath = text;
     wb.current.folder = FolderOf(text, style);
     wb.current.name = FileNameOf(text, style);
-}
-
-std::string ExecutableFolder() {
-    std::string path;
-#ifdef _WIN32
-    char buffer[MAX_PATH + 1] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-    if (length > 0 && length < MAX_PATH)
-        path.assign(buffer, length);
-#else
-    std::error_code error;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (!error)
-        path = self.string();
-#endif
-    return FolderOf(path);
-}
-
-std::string InstalledMarvane() {
-    const std::string folder = ExecutableFolder();
-    if (folder.empty())
-        return {};
-#ifdef _WIN32
-    const std::string engine = JoinPath(folder, "marvane.exe");
-#else
-    const std::string engine = JoinPath(folder, "marvane");
-#endif
-    std::error_code error;
-    return std::filesystem::is_regular_file(engine, error) ? engine : std::string();
 }
 
 } // namespace corelith

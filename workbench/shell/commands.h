@@ -42,11 +42,4 @@ int RunProjectCommand(Workbench& wb, ProjectBuilder builder);
 void TakeCommandLinePath(Workbench& wb, const std::string& commandLine,
                          PathStyle style = kNativePathStyle);
 
-// Folder of the running executable, with a trailing separator; empty when unknown.
-std::string ExecutableFolder();
-
-// The engine installed beside the running executable ("marvane", on Windows
-// "marvane.exe"), or an empty text when there is none.
-std::string InstalledMarvane();
-
 } // namespace corelith

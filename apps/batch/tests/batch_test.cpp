@@ -25,7 +25,8 @@ class BatchTest : public ::testing::Test {
     BatchRun Run(std::vector<std::string> args) {
         std::ostringstream out, err;
         BatchRun run;
-        run.status = RunBatch(args, out, err, {folder_.Folder(), folder_.Folder()});
+        run.status =
+            RunBatch(args, out, err, {folder_.Folder(), folder_.Folder(), folder_.Folder()});
         run.out = out.str();
         run.err = err.str();
         return run;

@@ -153,7 +153,8 @@ TEST_F(EngineRunTest, TheBatchFrontEndBuildsTheSameProject) {
                                            "core_V12-122_locations.txt",
                                            "core_V12-122_species-in-line.txt"};
     std::ostringstream out, err;
-    ASSERT_EQ(RunBatch(args, out, err, {folder_.Folder(), folder_.Folder()}), 0) << err.str();
+    ASSERT_EQ(RunBatch(args, out, err, {folder_.Folder(), folder_.Folder(), folder_.Folder()}), 0)
+        << err.str();
     EXPECT_EQ(out.str(), "result 0\n");
     EXPECT_EQ(err.str(), "");
     EXPECT_EQ(folder_.Read("reference_species-in-line.ref"), reference);

@@ -2,6 +2,7 @@
 
 #include "platform/scripted/scripted_platform.h"
 #include "resources/dialog_templates.h"
+#include "shell/installed_programs.h"
 #include "shell/settings.h"
 #include "shell_test_support.h"
 #include "workbench.h"
@@ -17,6 +18,14 @@ namespace {
 
 using testing::SettingsLine;
 
+#ifdef _WIN32
+constexpr char kQuillonFile[] = "quillon.exe";
+constexpr char kMarvaneFile[] = "marvane.exe";
+#else
+constexpr char kQuillonFile[] = "quillon";
+constexpr char kMarvaneFile[] = "marvane";
+#endif
+
 class CommandsTest : public ::testing::Test {
   protected:
     // A workbench on the scripted backend whose settings file and current folder are the
@@ -27,6 +36,7 @@ class CommandsTest : public ::testing::Test {
         platform_->SetDialogLookup(FindDialogTemplate);
         wb_ = std::make_unique<Workbench>(*platform_);
         wb_->workingFolder = folder_.Folder();
+        wb_->programFolder = folder_.Folder();
         return *wb_;
     }
     ScriptedPlatform& Platform() { return *platform_; }
@@ -146,6 +156,26 @@ TEST_F(CommandsTest, ExecuteAsksForTheProgramFirstAndSavesItsPath) {
     EXPECT_EQ(wb.filterIndex, kProgramFilter);
 }
 
+// Without a stored path both programs and their setup commands propose the program
+// installed beside the workbench.
+TEST_F(CommandsTest, TheExecutableDialogsProposeTheInstalledPrograms) {
+    folder_.Write(kQuillonFile, "");
+    folder_.Write(kMarvaneFile, "");
+    Workbench& wb = Start({":ok", ":cancel", ":cancel", ":ok"});
+    EXPECT_EQ(RunCommand(wb, kCmdExecuteQuillon), 0);
+    EXPECT_EQ(wb.settings.quillonPath, folder_.File(kQuillonFile));
+    EXPECT_EQ(RunCommand(wb, kCmdExecuteMarvane), 0);
+    EXPECT_EQ(RunCommand(wb, kCmdSetupQuillon), 0) << "a stored path is proposed as it is";
+    EXPECT_EQ(RunCommand(wb, kCmdSetupMarvane), 1);
+    EXPECT_EQ(wb.settings.marvanePath, folder_.File(kMarvaneFile));
+    std::vector<std::string> proposals;
+    for (const FileDialogRequest& request : Platform().FileRequests())
+        proposals.push_back(request.initialPath);
+    EXPECT_EQ(proposals,
+              (std::vector<std::string>{folder_.File(kQuillonFile), folder_.File(kMarvaneFile),
+                                        folder_.File(kQuillonFile), folder_.File(kMarvaneFile)}));
+}
+
 TEST_F(CommandsTest, ExecuteWithAStoredPathStartsAtOnceInTheCurrentFolder) {
     Workbench& wb = Start({});
     wb.settings.marvanePath = "/opt/velmar/marvane";
@@ -233,6 +263,14 @@ TEST(CommandLinePath, APathTooLongForTheBufferIsNotTaken) {
     EXPECT_EQ(wb.current.fullPath, "");
     TakeCommandLinePath(wb, "/" + std::string(514, 'a'), PathStyle::Posix);
     EXPECT_EQ(wb.current.fullPath.size(), 515u);
+}
+
+TEST(ExecutableFolder, TheProgramPathFallsBackOnArgv0) {
+    EXPECT_EQ(FolderOfArgv0("/opt/corelith/bin/corelith", "/home/u/"), "/opt/corelith/bin/");
+    EXPECT_EQ(FolderOfArgv0("bin/corelith", "/home/u/"), "/home/u/bin/");
+    EXPECT_EQ(FolderOfArgv0("./corelith", "/home/u/"), "/home/u/./");
+    EXPECT_EQ(FolderOfArgv0("corelith", "/home/u/"), "") << "found on the PATH";
+    EXPECT_EQ(FolderOfArgv0("", "/home/u/"), "");
 }
 
 TEST(ExecutableFolder, IsTheFolderOfTheRunningProgram) {
