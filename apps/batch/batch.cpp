@@ -26,8 +26,11 @@ int UsageError(std::ostream& err, const std::string& text) {
 
 std::string CommandList() {
     std::string list;
-    for (int id : BatchCommands())
-        list += (list.empty() ? "" : " ") + std::to_string(id);
+    for (int id : BatchCommands()) {
+        if (!list.empty())
+            list += ' ';
+        list += std::to_string(id);
+    }
     return list;
 }
 

@@ -39,49 +39,40 @@ std::string OneLine(const std::string& text) {
     return out;
 }
 
-bool IsPathSeparator(char c) {
-#ifdef _WIN32
-    return c == '\\' || c == '/';
-#else
-    return c == '/';
-#endif
+// Paths cross the platform interface as UTF-8 text; std::filesystem takes them apart by
+// the rules of the system the backend runs on.
+std::filesystem::path PathOf(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
-bool IsAbsolute(const std::string& path) {
-#ifdef _WIN32
-    return (!path.empty() && IsPathSeparator(path[0])) || (path.size() >= 2 && path[1] == ':');
-#else
-    return !path.empty() && path[0] == '/';
-#endif
+std::string TextOf(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
 }
 
 // A name typed into a file dialog, taken the way the common dialogs take it: relative to
 // the dialog's folder, and with the default extension when the name has none, except
 // that an open dialog takes an existing file as typed (an executable without extension).
 std::string ResolveTypedName(const FileDialogRequest& request, const std::string& typed) {
-    std::string path = typed;
-    if (!IsAbsolute(typed) && !request.currentFolder.empty()) {
-        path = request.currentFolder;
-        if (!IsPathSeparator(path.back()))
-            path += '/';
-        path += typed;
-    }
-    size_t nameStart = path.size();
-    while (nameStart > 0 && !IsPathSeparator(path[nameStart - 1]))
-        --nameStart;
-    const bool hasExtension = path.find('.', nameStart) != std::string::npos;
+    std::filesystem::path path = PathOf(typed);
+    if (!request.currentFolder.empty())
+        path = PathOf(request.currentFolder) / path; // an absolute name stays as it is
+    const bool hasExtension = TextOf(path.filename()).find('.') != std::string::npos;
     if (hasExtension || request.defaultExtension.empty())
-        return path;
+        return TextOf(path);
     std::error_code error;
     if (!request.save && std::filesystem::is_regular_file(path, error))
-        return path;
-    return path + "." + request.defaultExtension;
+        return TextOf(path);
+    return TextOf(path) + "." + request.defaultExtension;
 }
 
 std::string JoinChoices(const std::vector<std::pair<std::string, int>>& choices) {
     std::string out;
-    for (const auto& choice : choices)
-        out += (out.empty() ? "" : ", ") + choice.first;
+    for (const auto& choice : choices) {
+        if (!out.empty())
+            out += ", ";
+        out += choice.first;
+    }
     return out;
 }
 

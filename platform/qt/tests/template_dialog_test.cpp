@@ -28,8 +28,9 @@ class RecordingModel : public DialogModel {
             onInit(dlg);
     }
     void OnCommand(DialogControls& dlg, int id, Notification what) override {
-        events.push_back((what == Notification::Clicked ? "clicked " : "changed ") +
-                         std::to_string(id));
+        std::string event = what == Notification::Clicked ? "clicked " : "changed ";
+        event += std::to_string(id);
+        events.push_back(event);
         if (onCommand)
             onCommand(dlg, id, what);
         for (int end : endOn) {

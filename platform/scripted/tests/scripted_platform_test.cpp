@@ -23,9 +23,13 @@ class RecordingModel : public DialogModel {
             onInit(controls);
     }
     void OnCommand(DialogControls& controls, int id, Notification what) override {
-        heard.push_back(std::to_string(id) +
-                        (what == Notification::Clicked ? " click" : " change") +
-                        (what == Notification::Changed ? " " + controls.Text(id) : ""));
+        std::string entry = std::to_string(id);
+        entry += what == Notification::Clicked ? " click" : " change";
+        if (what == Notification::Changed) {
+            entry += ' ';
+            entry += controls.Text(id);
+        }
+        heard.push_back(entry);
         if (onCommand && onCommand(controls, id))
             return;
         if (endOnButtons && (id == kIdOk || id == kIdCancel))
