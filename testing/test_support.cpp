@@ -133,10 +133,13 @@ ScopedEnv::~ScopedEnv() {
     SetEnv(name_, old_);
 }
 
-int RunInFolder(const fs::path& folder, const fs::path& program, const std::string& input,
+int RunInFolder(const fs::path& folder, const fs::path& program,
+                const std::vector<std::string>& arguments, const std::string& input,
                 const std::string& output) {
-    std::string command =
-        "\"" + TextOf(program) + "\" < \"" + input + "\" > \"" + output + "\" 2>&1";
+    std::string command = "\"" + TextOf(program) + "\"";
+    for (const std::string& argument : arguments)
+        command += " \"" + argument + "\"";
+    command += " < \"" + input + "\" > \"" + output + "\" 2>&1";
 #ifdef _WIN32
     // cmd /c keeps the inner quotes only when the whole line is quoted once more.
     command = "\"" + command + "\"";

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace testsupport {
 
@@ -84,11 +85,12 @@ class ScopedEnv {
     std::optional<std::string> old_;
 };
 
-// Runs `program` in `folder` through the system's command processor, its standard input
-// read from the file `input` and its standard output and error written to the file
-// `output` (both named relative to `folder`). Returns what std::system returns: 0 when the
-// program ended with status 0.
-int RunInFolder(const fs::path& folder, const fs::path& program, const std::string& input,
+// Runs `program` with `arguments` in `folder` through the system's command processor, its
+// standard input read from the file `input` and its standard output and error written to
+// the file `output` (both named relative to `folder`). Returns what std::system returns: 0
+// when the program ended with status 0.
+int RunInFolder(const fs::path& folder, const fs::path& program,
+                const std::vector<std::string>& arguments, const std::string& input,
                 const std::string& output);
 
 // Sets or removes an environment variable on every platform.

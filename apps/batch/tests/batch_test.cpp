@@ -1,5 +1,6 @@
 #include "apps/batch/batch.h"
 
+#include "corelith_version.h"
 #include "shell/command_table.h"
 #include "workbench/shell/tests/shell_test_support.h"
 
@@ -156,6 +157,22 @@ TEST_F(BatchTest, TheAboutBoxTakesOk) {
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "result 0\n");
     EXPECT_EQ(run.err, "");
+}
+
+// The program itself: its version, and a command with its settings in the test's folder.
+TEST(BatchProgram, TellsItsVersionAndRunsACommand) {
+    const testsupport::TempDir folder;
+    folder.Write("input.txt", "");
+    const testsupport::ScopedEnv config("XDG_CONFIG_HOME", folder.File("config"));
+    EXPECT_EQ(testsupport::RunInFolder(folder.path(), CORELITH_BATCH_EXE, {"--version"},
+                                       "input.txt", "version.txt"),
+              0);
+    EXPECT_EQ(folder.Read("version.txt"), std::string("corelith-batch ") + CORELITH_VERSION + "\n");
+    EXPECT_EQ(
+        testsupport::RunInFolder(folder.path(), CORELITH_BATCH_EXE, {"72"}, "input.txt", "run.txt"),
+        0);
+    EXPECT_EQ(folder.Read("run.txt"),
+              "message 134: Version number:\\n1.08 - Build: 07.10.2003\nresult 0\n");
 }
 
 } // namespace

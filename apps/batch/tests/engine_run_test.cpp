@@ -48,7 +48,7 @@ std::vector<Estimate> ReadSummary(const std::string& text) {
 // dialog: the folder, the file name, and Return at the final pause.
 int RunMarvane(const testsupport::TempDir& folder, const std::string& name) {
     folder.Write("console_answers.txt", folder.Folder() + "\n" + name + "\n\n");
-    return testsupport::RunInFolder(folder.path(), MARVANE_EXE, "console_answers.txt",
+    return testsupport::RunInFolder(folder.path(), MARVANE_EXE, {}, "console_answers.txt",
                                     "console.txt");
 }
 

@@ -81,22 +81,23 @@ TEST_F(DesktopWorkbenchTest, HasItsTitleAndSize) {
     EXPECT_EQ(window_->size(), QSize(400, 200));
 }
 
+// (How a main window builds its menus from the description: the backend's tests.)
 TEST_F(DesktopWorkbenchTest, MenusFollowTheMenuTable) {
+    const MainWindowSpec spec = WorkbenchWindowSpec();
+    const std::vector<Menu> table = MainMenu();
+    ASSERT_EQ(spec.menus.size(), table.size());
     const QList<QAction*> bar = window_->menuBar()->actions();
-    const std::vector<Menu>& table = MainMenu();
     ASSERT_EQ(bar.size(), static_cast<qsizetype>(table.size()));
-    for (size_t m = 0; m < table.size(); ++m) {
-        EXPECT_EQ(bar[m]->text().toStdString(), table[m].title);
-        const QList<QAction*> items = bar[m]->menu()->actions();
-        ASSERT_EQ(items.size(), static_cast<qsizetype>(table[m].items.size())) << table[m].title;
-        for (size_t i = 0; i < table[m].items.size(); ++i) {
-            const MenuItem& item = table[m].items[i];
-            EXPECT_EQ(items[i]->isSeparator(), item.id == 0);
+    qsizetype m = 0;
+    for (const Menu& menu : table) {
+        EXPECT_EQ(bar.at(m++)->text().toStdString(), menu.title);
+        for (const MenuItem& item : menu.items) {
             if (item.id == 0)
                 continue;
-            EXPECT_EQ(items[i]->text().toStdString(), item.text);
-            EXPECT_EQ(items[i]->data().toInt(), item.id);
-            EXPECT_EQ(items[i]->isEnabled(), !item.grayed) << item.text;
+            QAction* action = window_->MenuAction(item.id);
+            ASSERT_NE(action, nullptr) << item.text;
+            EXPECT_EQ(action->text().toStdString(), item.text);
+            EXPECT_EQ(action->isEnabled(), !item.grayed) << item.text;
         }
     }
     EXPECT_EQ(bar.back()->text(), QStringLiteral("&?"));

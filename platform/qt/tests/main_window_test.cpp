@@ -66,19 +66,23 @@ TEST_F(MainWindowTest, MenusFollowTheSpecAndSendTheirCommands) {
     const QList<QAction*> bar = window_->menuBar()->actions();
     ASSERT_EQ(bar.size(), static_cast<qsizetype>(spec.menus.size()));
     std::vector<int> expected;
-    for (size_t m = 0; m < spec.menus.size(); ++m) {
-        EXPECT_EQ(bar[m]->text().toStdString(), spec.menus[m].title);
-        const QList<QAction*> items = bar[m]->menu()->actions();
-        ASSERT_EQ(items.size(), static_cast<qsizetype>(spec.menus[m].items.size()));
-        for (size_t i = 0; i < spec.menus[m].items.size(); ++i) {
-            const MenuItem& item = spec.menus[m].items[i];
-            EXPECT_EQ(items[i]->isSeparator(), item.id == 0);
+    qsizetype m = 0;
+    for (const Menu& menu : spec.menus) {
+        QAction* title = bar.at(m++);
+        EXPECT_EQ(title->text().toStdString(), menu.title);
+        const QList<QAction*> items = title->menu()->actions();
+        ASSERT_EQ(items.size(), static_cast<qsizetype>(menu.items.size()));
+        qsizetype i = 0;
+        for (const MenuItem& item : menu.items) {
+            QAction* action = items.at(i++);
+            EXPECT_EQ(action->isSeparator(), item.id == 0);
             if (item.id == 0)
                 continue;
-            EXPECT_EQ(items[i]->text().toStdString(), item.text);
-            EXPECT_EQ(items[i]->isEnabled(), !item.grayed) << item.text;
-            EXPECT_EQ(window_->MenuAction(item.id), items[i]);
-            items[i]->trigger();
+            EXPECT_EQ(action->text().toStdString(), item.text);
+            EXPECT_EQ(action->isEnabled(), !item.grayed) << item.text;
+            EXPECT_EQ(action->data().toInt(), item.id);
+            EXPECT_EQ(window_->MenuAction(item.id), action);
+            action->trigger();
             if (!item.grayed)
                 expected.push_back(item.id);
         }

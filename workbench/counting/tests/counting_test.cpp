@@ -181,7 +181,8 @@ TEST_F(CountingTest, WriterKeepsRowsLongerThanTheLineBufferWhole) {
     std::getline(lines, header);
     std::getline(lines, row);
     EXPECT_GT(row.size(), static_cast<size_t>(kMaxLineLength));
-    EXPECT_EQ(row.size(), std::string("\tG. bulloides").size() + 12u * samples);
+    EXPECT_EQ(row.size(),
+              std::string("\tG. bulloides").size() + 12u * static_cast<size_t>(samples));
     EXPECT_EQ(row.substr(row.size() - 12), "\t1.23457E+06");
 }
 
