@@ -136,7 +136,9 @@ ScopedEnv::~ScopedEnv() {
 int RunInFolder(const fs::path& folder, const fs::path& program,
                 const std::vector<std::string>& arguments, const std::string& input,
                 const std::string& output) {
-    std::string command = "\"" + TextOf(program) + "\"";
+    std::string command = "\"";
+    command += TextOf(program);
+    command += '"';
     for (const std::string& argument : arguments)
         command += " \"" + argument + "\"";
     command += " < \"" + input + "\" > \"" + output + "\" 2>&1";

@@ -261,8 +261,11 @@ TEST_F(AnalogProjectTest, AProjectFileThatCannotBeCreatedFails) {
 // leaves no engine file and no project.
 TEST_F(AnalogProjectTest, MoreThanFortyFiveSpeciesWriteNoReferenceFile) {
     std::string table = "Flag\tSpecies\tS1\n";
-    for (int s = 1; s <= 46; ++s)
-        table += "\tTaxon " + std::to_string(s) + "\t1\n";
+    for (int s = 1; s <= 46; ++s) {
+        table += "\tTaxon ";
+        table += std::to_string(s);
+        table += "\t1\n";
+    }
     folder_.Write("wide.txt", table);
     std::vector<std::string> answers = Answers();
     answers[4] = folder_.File("wide.txt");

@@ -209,8 +209,11 @@ TEST_F(ConvertersTest, FailedWriteIsNotReportedAsSuccess) {
 
 TEST_F(ConvertersTest, RefusedTableIsReportedByTheReaderAndNothingIsWritten) {
     std::string table = "C\tN\tX\n";
-    for (int i = 1; i <= kMaxSpecies + 1; ++i)
-        table += "\tsp" + std::to_string(i) + "\t1\n";
+    for (int i = 1; i <= kMaxSpecies + 1; ++i) {
+        table += "\tsp";
+        table += std::to_string(i);
+        table += "\t1\n";
+    }
     testing::fs::remove(PathOf(kSettingsFileName));
     Answer({Put("wide.txt", table), ":ok"});
     EXPECT_EQ(ConvertRawToFrequencyMatrix(wb_), kConvertNoInput);

@@ -169,7 +169,7 @@ TEST_F(CountingTest, WriterKeepsRowsLongerThanTheLineBufferWhole) {
     const int samples = t.sampleCapacity;
     t.species.names[1] = "G. bulloides";
     for (int i = 1; i <= samples; ++i) {
-        t.reference.names[static_cast<size_t>(i)] = "S" + std::to_string(i);
+        t.reference.names[static_cast<size_t>(i)] = std::string("S").append(std::to_string(i));
         t.reference.Value(i, 1) = 1234567.0f; // "%G" gives 1.23457E+06: 12 characters a cell
     }
     LineWriter file(Path("wide.txt"));
@@ -468,8 +468,11 @@ TEST_F(CountingTest, NamesAreCutTo63Characters) {
 
 TEST_F(CountingTest, AFullSpeciesListRefusesNewWithTheOverflowMessage) {
     std::string text = "Species\tName\tA\n";
-    for (int j = 1; j <= kMaxSpecies; ++j)
-        text += "\tsp" + std::to_string(j) + "\t1\n";
+    for (int j = 1; j <= kMaxSpecies; ++j) {
+        text += "\tsp";
+        text += std::to_string(j);
+        text += "\t1\n";
+    }
     Write("full.txt", text);
     EXPECT_EQ(Run({"full.txt", ":ok", "1", "new-species=more", "count", "stop"}), 0);
     ASSERT_EQ(platform_.Messages().size(), 1u);
@@ -480,8 +483,11 @@ TEST_F(CountingTest, AFullSpeciesListRefusesNewWithTheOverflowMessage) {
 
 TEST_F(CountingTest, AFullSampleTableRefusesNewWithTheOverflowMessage) {
     std::string text = "C\t\nS\tG. ruber\n";
-    for (int i = 1; i <= wb_.tables.sampleCapacity; ++i)
-        text += "S" + std::to_string(i) + "\t1\n";
+    for (int i = 1; i <= wb_.tables.sampleCapacity; ++i) {
+        text += "S";
+        text += std::to_string(i);
+        text += "\t1\n";
+    }
     Write("full.txt", text);
     wb_.settings.slots[1].speciesFormat = 1;
     EXPECT_EQ(Run({"full.txt", ":ok", ":ok", "new-sample=more", "stop"}), 0);
@@ -491,8 +497,11 @@ TEST_F(CountingTest, AFullSampleTableRefusesNewWithTheOverflowMessage) {
 
 TEST_F(CountingTest, AfterAReaderOverflowTheRunGoesOnWithWhatWasRead) {
     std::string text = "C\t\nS\tG. ruber\n";
-    for (int i = 1; i <= wb_.tables.sampleCapacity + 1; ++i)
-        text += "S" + std::to_string(i) + "\t1\n";
+    for (int i = 1; i <= wb_.tables.sampleCapacity + 1; ++i) {
+        text += "S";
+        text += std::to_string(i);
+        text += "\t1\n";
+    }
     Write("over.txt", text);
     wb_.settings.slots[1].speciesFormat = 1;
     EXPECT_EQ(Run({"over.txt", ":ok", ":ok", "count", "stop"}), 0);

@@ -213,13 +213,20 @@ TEST_F(ReadersTest, ATrailingTabInTheHeaderOpensNoSample) {
 
 std::string ColumnTable(int speciesCount, int sampleCount) {
     std::string text = "Flag\tSpecies";
-    for (int k = 1; k <= sampleCount; ++k)
-        text += "\tS" + std::to_string(k);
+    for (int k = 1; k <= sampleCount; ++k) {
+        text += "\tS";
+        text += std::to_string(k);
+    }
     text += "\n";
     for (int s = 1; s <= speciesCount; ++s) {
-        text += "\tsp" + std::to_string(s);
-        for (int k = 1; k <= sampleCount; ++k)
-            text += "\t" + std::to_string(s) + ".00000" + std::to_string(k % 10);
+        text += "\tsp";
+        text += std::to_string(s);
+        for (int k = 1; k <= sampleCount; ++k) {
+            text += "\t";
+            text += std::to_string(s);
+            text += ".00000";
+            text += std::to_string(k % 10);
+        }
         text += "\n";
     }
     return text;
@@ -290,13 +297,17 @@ std::string LineTable(int columns, int sampleCount, int leftOut = 0) {
     std::string names = "Sample";
     for (int c = 1; c <= columns; ++c) {
         text += c == leftOut ? "\t*" : "\t";
-        names += "\tsp" + std::to_string(c);
+        names += "\tsp";
+        names += std::to_string(c);
     }
     text += "\n" + names + "\n";
     for (int k = 1; k <= sampleCount; ++k) {
-        text += "S" + std::to_string(k);
-        for (int c = 1; c <= columns; ++c)
-            text += "\t" + std::to_string(c);
+        text += "S";
+        text += std::to_string(k);
+        for (int c = 1; c <= columns; ++c) {
+            text += "\t";
+            text += std::to_string(c);
+        }
         text += "\n";
     }
     return text;

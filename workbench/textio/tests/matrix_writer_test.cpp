@@ -23,7 +23,9 @@ std::string Write(SpeciesLayout layout, int speciesCount, int sampleCount, int* 
     matrix.speciesName = [&](int i) -> std::string_view { return species.at(size_t(i)); };
     matrix.sampleName = [&](int k) -> std::string_view { return samples.at(size_t(k)); };
     matrix.appendCell = [](std::string& line, int i, int k) {
-        line += "s" + std::to_string(i) + std::to_string(k);
+        line += "s";
+        line += std::to_string(i);
+        line += std::to_string(k);
     };
     if (rows != nullptr)
         matrix.beforeRow = [rows] { ++*rows; };

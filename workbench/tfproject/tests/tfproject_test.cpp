@@ -377,8 +377,10 @@ TEST_F(TfProjectTest, UnreadableReferenceFileEndsTheBuildQuietly) {
 // variables fill it exactly, 13 factors never fit.
 TEST_F(TfProjectTest, TermCodesFillingAllHundredPositionsAreWritten) {
     std::string env = "Station";
-    for (int v = 1; v <= 10; ++v)
-        env += "\tV" + std::to_string(v);
+    for (int v = 1; v <= 10; ++v) {
+        env += "\tV";
+        env += std::to_string(v);
+    }
     env += "\nX1";
     for (int v = 1; v <= 10; ++v)
         env += "\t1";
@@ -543,7 +545,7 @@ TEST_F(WriterTest, RegressFileHasItsLineCountAndPadsTheStoredVariableNames) {
     env.variableNames[2] = "Salinity";
     env.variableNames[3] = "Oxygen content";
     for (int s = 1; s <= 4; ++s) {
-        env.stationNames[static_cast<size_t>(s)] = "St" + std::to_string(s);
+        env.stationNames[static_cast<size_t>(s)] = std::string("St").append(std::to_string(s));
         for (int v = 1; v <= 3; ++v)
             env.Value(s, v) = static_cast<float>(s * v);
     }
@@ -570,7 +572,7 @@ TEST_F(WriterTest, RegressWriterWritesNothingForAModelThatDoesNotFit) {
 TEST_F(WriterTest, ThreadFileHasOneLinePerSampleAndSpecies) {
     tables_.species.names[1] = "A";
     for (int s = 1; s <= 12; ++s) {
-        tables_.core.names[static_cast<size_t>(s)] = "K" + std::to_string(s);
+        tables_.core.names[static_cast<size_t>(s)] = std::string("K").append(std::to_string(s));
         tables_.core.Value(s, 1) = 0.0126f;
     }
     project_.dataFormat = 1;
