@@ -2,8 +2,9 @@
 # The whole road of an analog estimate on the bundled example tables (examples/tables:
 # 53 Atlantic core tops with winter and summer SST and their positions, and the 110
 # samples of core V12-122): the workbench builds the analog project in batch mode
-# ("New Velmar Project...", command 12), the engine marvane runs it, and the summary
-# table of estimates is shown.
+# (corelith-batch, apps/batch/: "New Velmar Project...", command 12), the engine marvane
+# (engine/), built beside it into build/bin, runs it, and the summary table of estimates
+# is shown.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD

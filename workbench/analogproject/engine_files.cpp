@@ -2,6 +2,7 @@
 
 #include "shell/messages.h"
 #include "textio/file_layer.h"
+#include "textio/line_writer.h"
 #include "textio/text_cut.h"
 #include "workbench.h"
 
@@ -303,13 +304,12 @@ int WriteProjectFile(Workbench& wb, std::string& out, const std::string& outputF
 }
 
 int SaveEngineFile(Workbench& wb, const std::string& path, const std::string& text) {
-    std::FILE* file = OpenForWriting(path);
-    if (file == nullptr)
+    LineWriter file(path);
+    if (!file.IsOpen())
         return -1;
-    const int written = WriteText(file, text);
+    file.Put(text);
     // Text still buffered at the close can fail as well (a full disk).
-    const int closed = CloseFile(file);
-    if (written == 0 && closed == 0)
+    if (file.Close() == 0)
         return 0;
     // A shortened engine file would be read as other samples than the user's: remove it.
     // Only a regular file: the path may name a device, which is not ours to delete.

@@ -2,9 +2,9 @@
 // the engine, run as its own process, turns it into estimates.
 #include "analogproject/analog_project.h"
 
-#include "analog_test_support.h"
-#include "shell/batch.h"
+#include "apps/batch/batch.h"
 #include "shell/commands.h"
+#include "workbench/analogproject/tests/analog_test_support.h"
 
 #include <cstdlib>
 #include <sstream>
@@ -14,7 +14,6 @@ namespace {
 
 using analogtest::ExampleTables;
 using analogtest::ScriptedWorkbench;
-using analogtest::TempFolder;
 
 #ifdef MARVANE_EXE
 
@@ -47,11 +46,10 @@ std::vector<Estimate> ReadSummary(const std::string& text) {
 
 // Runs the engine in `folder` on the project `name` of that folder, answering its console
 // dialog: the folder, the file name, and Return at the final pause.
-int RunMarvane(const TempFolder& folder, const std::string& name) {
-    folder.Write("console_answers.txt", folder.Path() + "\n" + name + "\n\n");
-    const std::string command = "cd '" + folder.Path() + "' && '" + MARVANE_EXE +
-                                "' < console_answers.txt > console.txt 2>&1";
-    return std::system(command.c_str());
+int RunMarvane(const testsupport::TempDir& folder, const std::string& name) {
+    folder.Write("console_answers.txt", folder.Folder() + "\n" + name + "\n\n");
+    return testsupport::RunInFolder(folder.path(), MARVANE_EXE, {}, "console_answers.txt",
+                                    "console.txt");
 }
 
 class EngineRunTest : public ::testing::Test {
@@ -89,7 +87,7 @@ class EngineRunTest : public ::testing::Test {
         return ReadSummary(folder_.Read("SST_short.txt"));
     }
 
-    TempFolder folder_;
+    testsupport::TempDir folder_;
 };
 
 // Winter and summer temperature of the last core top, V12-122 itself.
@@ -155,7 +153,8 @@ TEST_F(EngineRunTest, TheBatchFrontEndBuildsTheSameProject) {
                                            "core_V12-122_locations.txt",
                                            "core_V12-122_species-in-line.txt"};
     std::ostringstream out, err;
-    ASSERT_EQ(RunBatch(args, out, err, {folder_.Path(), folder_.Path()}), 0) << err.str();
+    ASSERT_EQ(RunBatch(args, out, err, {folder_.Folder(), folder_.Folder(), folder_.Folder()}), 0)
+        << err.str();
     EXPECT_EQ(out.str(), "result 0\n");
     EXPECT_EQ(err.str(), "");
     EXPECT_EQ(folder_.Read("reference_species-in-line.ref"), reference);

@@ -1,4 +1,4 @@
-#include "shell/batch.h"
+#include "apps/batch/batch.h"
 
 #include "platform/scripted/scripted_platform.h"
 #include "resources/dialog_templates.h"
@@ -12,8 +12,6 @@ namespace corelith {
 namespace {
 
 constexpr int kUsageStatus = 2;
-constexpr int kBatchCommands[] = {11, 12, 16, 17, 31, 32, 33, 34, 35, 36, 37, 38,
-                                  39, 41, 42, 43, 51, 53, 54, 64, 71, 72, 73, 74};
 
 bool ParseCommand(const std::string& text, int& id) {
     const char* last = text.data() + text.size();
@@ -28,19 +26,19 @@ int UsageError(std::ostream& err, const std::string& text) {
 
 std::string CommandList() {
     std::string list;
-    for (int id : kBatchCommands)
-        list += (list.empty() ? "" : " ") + std::to_string(id);
+    for (int id : BatchCommands()) {
+        if (!list.empty())
+            list += ' ';
+        list += std::to_string(id);
+    }
     return list;
 }
 
 } // namespace
 
 bool IsBatchCommand(int id) {
-    for (int known : kBatchCommands) {
-        if (known == id)
-            return true;
-    }
-    return false;
+    const Command* command = FindCommand(id);
+    return command != nullptr && command->inBatch;
 }
 
 int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -59,13 +57,14 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     ScriptedPlatform platform(std::vector<std::string>(args.begin() + 1, args.end()));
     platform.SetStreams(&out, &err);
     platform.SetStartPrograms(true);
-    platform.SetDialogLookup(TemplateDialogLookup());
+    platform.SetDialogLookup(FindDialogTemplate);
     if (!options.settingsFolder.empty())
         platform.SetSettingsFolder(options.settingsFolder);
     Workbench wb(platform);
     StartWorkbench(wb);
     if (!options.workingFolder.empty())
         wb.workingFolder = options.workingFolder;
+    wb.programFolder = options.programFolder;
     const int result = RunCommand(wb, id);
     out << "result " << result << '\n';
 

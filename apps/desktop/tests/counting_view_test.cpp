@@ -5,6 +5,7 @@
 #include "platform/qt/qt_platform.h"
 #include "platform/qt/template_dialog.h"
 #include "platform/qt/tests/qt_test_support.h"
+#include "resources/dialog_templates.h"
 #include "workbench.h"
 
 #include <QApplication>
@@ -51,6 +52,15 @@ void Click(QWidget* dialog, int id) {
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
+// A picture of `widget` in the screenshot folder, when the run asks for pictures.
+void SaveScreenshot(QWidget* widget, const std::string& name) {
+    const std::filesystem::path folder = testsupport::ScreenshotFolder();
+    if (folder.empty())
+        return;
+    const std::filesystem::path file = folder / (name + ".png");
+    EXPECT_TRUE(widget->grab().save(QString::fromStdString(file.string())));
+}
+
 QString LabelText(QWidget* dialog, int id) {
     auto* label = dialog->findChild<QLabel*>(QString::number(id));
     return label == nullptr ? QString() : label->text();
@@ -80,7 +90,7 @@ class CountingViewTest : public ::testing::Test {
     }
 
     TestFolder folder_;
-    QtPlatform platform_;
+    QtPlatform platform_{FindDialogTemplate};
     Workbench wb_{platform_};
     CountingState state_;
 };
@@ -122,7 +132,7 @@ TEST_F(CountingViewTest, EnterCountsWhereverTheFocusIsAfterAnyAction) {
             auto* edit = qobject_cast<QLineEdit*>(names->Control(kIdSampleName));
             edit->selectAll();
             QTest::keyClicks(edit, "GeoB 1501-1 5.5 cm");
-            EXPECT_TRUE(names->grab().save("/tmp/counting_edit_sample_dialog.png"));
+            SaveScreenshot(names, "counting_edit_sample_dialog");
             PressEnter(names);
         });
         Click(dialog, kIdEditSample);
@@ -159,7 +169,7 @@ TEST_F(CountingViewTest, EnterCountsWhereverTheFocusIsAfterAnyAction) {
         EXPECT_EQ(LabelText(dialog, kIdCountLine),
                   "Counted individuals of Globigerinoides ruber (white) in sample GeoB 1501-1 "
                   "0-1 cm: 33");
-        EXPECT_TRUE(dialog->grab().save("/tmp/counting_dialog.png"));
+        SaveScreenshot(dialog, "counting_dialog");
 
         QTest::keyClick(dialog->focusWidget(), Qt::Key_Escape);
         finished = true;
@@ -194,7 +204,7 @@ TEST_F(CountingViewTest, TheDialogHasTheSizeOfItsTemplateAndRoomForLongNames) {
             EXPECT_LE(label->heightForWidth(label->width()), label->height())
                 << label->text().toStdString();
         }
-        EXPECT_TRUE(dialog->grab().save("/tmp/counting_dialog_long_names.png"));
+        SaveScreenshot(dialog, "counting_dialog_long_names");
         QTest::keyClick(dialog, Qt::Key_Escape);
     });
     platform_.RunDialog(model);

@@ -1,6 +1,5 @@
-// The main menu "Corelith" and the accelerator table "Corelith" as plain data: the desktop
-// backend builds its menu bar and shortcuts from them, and the batch front end takes its
-// list of commands from the menu.
+// A main window's menu bar and accelerator table as plain data: the program describes
+// them, the desktop backend builds its menus and shortcuts from them.
 #pragma once
 
 #include <string>
@@ -19,17 +18,9 @@ struct Menu {
     std::vector<MenuItem> items;
 };
 
-// The menus in their order on the menu bar, "&?" last.
-const std::vector<Menu>& MainMenu();
-
 struct Accelerator {
     std::string keys; // e.g. "Ctrl+N", "Alt+Backspace", "Shift+Del", "F1"
     int command = 0;
 };
-
-const std::vector<Accelerator>& Accelerators();
-
-// The menu item with id `id`, or nullptr when the menu has none.
-const MenuItem* FindMenuItem(int id);
 
 } // namespace corelith

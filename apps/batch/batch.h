@@ -11,6 +11,7 @@ namespace corelith {
 struct BatchOptions {
     std::string settingsFolder; // empty: the desktop's settings folder
     std::string workingFolder;  // empty: the process's current directory
+    std::string programFolder;  // where the other programs are; empty: beside this executable
 };
 
 // args: COMMAND [ANSWER ...]. Message boxes go to `err` as "message CODE: TEXT" (line

@@ -1,6 +1,8 @@
-#include "shell/batch.h"
+#include "apps/batch/batch.h"
 
-#include "shell_test_support.h"
+#include "corelith_version.h"
+#include "shell/command_table.h"
+#include "workbench/shell/tests/shell_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +13,7 @@
 namespace corelith {
 namespace {
 
-using testing::TempFolder;
+using testing::SettingsLine;
 
 struct BatchRun {
     int status = -100;
@@ -24,13 +26,14 @@ class BatchTest : public ::testing::Test {
     BatchRun Run(std::vector<std::string> args) {
         std::ostringstream out, err;
         BatchRun run;
-        run.status = RunBatch(args, out, err, {folder_.Path(), folder_.Path()});
+        run.status =
+            RunBatch(args, out, err, {folder_.Folder(), folder_.Folder(), folder_.Folder()});
         run.out = out.str();
         run.err = err.str();
         return run;
     }
 
-    TempFolder folder_;
+    testsupport::TempDir folder_;
 };
 
 TEST_F(BatchTest, MessagesGoToStandardErrorAndTheResultToStandardOutput) {
@@ -42,8 +45,8 @@ TEST_F(BatchTest, MessagesGoToStandardErrorAndTheResultToStandardOutput) {
 
 TEST_F(BatchTest, AFirstRunWritesTheDefaultSettings) {
     Run({"71"});
-    EXPECT_EQ(folder_.SettingsLine(1), "19990518");
-    EXPECT_EQ(folder_.SettingsLine(2), "0\t0\t1\t1\t1\t5\t1\t5\t10.000000\t1");
+    EXPECT_EQ(SettingsLine(folder_, 1), "19990518");
+    EXPECT_EQ(SettingsLine(folder_, 2), "0\t0\t1\t1\t1\t5\t1\t5\t10.000000\t1");
 }
 
 TEST_F(BatchTest, OptionCommandsPersistBetweenRuns) {
@@ -51,16 +54,16 @@ TEST_F(BatchTest, OptionCommandsPersistBetweenRuns) {
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "result 1\n");
     EXPECT_EQ(run.err, "");
-    EXPECT_EQ(folder_.SettingsLine(2).substr(0, 4), "0\t1\t");
+    EXPECT_EQ(SettingsLine(folder_, 2).substr(0, 4), "0\t1\t");
 
     run = Run({"37", "CapFac+Thread"});
     EXPECT_EQ(run.out, "result 1\n");
-    EXPECT_EQ(folder_.SettingsLine(2).substr(0, 10), "0\t1\t1\t0\t1\t") << "species format kept";
+    EXPECT_EQ(SettingsLine(folder_, 2).substr(0, 10), "0\t1\t1\t0\t1\t") << "species format kept";
 
     run = Run({"31", ":cancel"});
     EXPECT_EQ(run.out, "result 0\n");
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(folder_.SettingsLine(2).substr(0, 10), "0\t1\t1\t0\t1\t");
+    EXPECT_EQ(SettingsLine(folder_, 2).substr(0, 10), "0\t1\t1\t0\t1\t");
 }
 
 TEST_F(BatchTest, DialogsBeyondTheAnswersAreCancelled) {
@@ -71,7 +74,7 @@ TEST_F(BatchTest, DialogsBeyondTheAnswersAreCancelled) {
 
 TEST_F(BatchTest, AProgramThatCannotBeStartedGivesANegativeResult) {
     EXPECT_EQ(Run({"38", "none/quillon.exe"}).out, "result 1\n");
-    EXPECT_EQ(folder_.SettingsLine(4), folder_.Path() + "none/quillon.exe");
+    EXPECT_EQ(SettingsLine(folder_, 4), folder_.Folder() + "none/quillon.exe");
     BatchRun run = Run({"16"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "result -1\n");
@@ -114,7 +117,7 @@ TEST_F(BatchTest, AnAnswerThatDoesNotFitIsAUsageError) {
     EXPECT_EQ(run.out, "result 0\n");
     EXPECT_NE(run.err.find("corelith: dialog FORMATSPECIES: "), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("\nusage: corelith --batch"), std::string::npos);
-    EXPECT_EQ(folder_.SettingsLine(2).substr(0, 4), "0\t0\t") << "the dialog was cancelled";
+    EXPECT_EQ(SettingsLine(folder_, 2).substr(0, 4), "0\t0\t") << "the dialog was cancelled";
 }
 
 TEST_F(BatchTest, AnswersLeftOverAreAUsageError) {
@@ -129,11 +132,47 @@ TEST_F(BatchTest, AnswersLeftOverAreAUsageError) {
     EXPECT_NE(run.err.find("corelith: 2 answers left over"), std::string::npos);
 }
 
+// Every command of the table, its dialogs cancelled as they open (no answers): each one
+// ends quietly with result 0, and the commands that are not for the batch are refused.
+TEST_F(BatchTest, EveryCommandOfTheTableRunsWithCancelledDialogs) {
+    for (const CommandMenu& menu : CommandMenus()) {
+        for (const Command& command : menu.commands) {
+            if (command.id == 0)
+                continue;
+            const BatchRun run = Run({std::to_string(command.id)});
+            if (!command.inBatch) {
+                EXPECT_EQ(run.status, 2) << command.id;
+                continue;
+            }
+            EXPECT_EQ(run.status, 0) << command.id << ": " << run.err;
+            EXPECT_EQ(run.out, "result 0\n") << command.id;
+            EXPECT_EQ(run.err.find("corelith:"), std::string::npos)
+                << command.id << ": " << run.err;
+        }
+    }
+}
+
 TEST_F(BatchTest, TheAboutBoxTakesOk) {
     BatchRun run = Run({"74", ":ok"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "result 0\n");
     EXPECT_EQ(run.err, "");
+}
+
+// The program itself: its version, and a command with its settings in the test's folder.
+TEST(BatchProgram, TellsItsVersionAndRunsACommand) {
+    const testsupport::TempDir folder;
+    folder.Write("input.txt", "");
+    const testsupport::ScopedEnv config("XDG_CONFIG_HOME", folder.File("config"));
+    EXPECT_EQ(testsupport::RunInFolder(folder.path(), CORELITH_BATCH_EXE, {"--version"},
+                                       "input.txt", "version.txt"),
+              0);
+    EXPECT_EQ(folder.Read("version.txt"), std::string("corelith-batch ") + CORELITH_VERSION + "\n");
+    EXPECT_EQ(
+        testsupport::RunInFolder(folder.path(), CORELITH_BATCH_EXE, {"72"}, "input.txt", "run.txt"),
+        0);
+    EXPECT_EQ(folder.Read("run.txt"),
+              "message 134: Version number:\\n1.08 - Build: 07.10.2003\nresult 0\n");
 }
 
 } // namespace
