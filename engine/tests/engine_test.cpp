@@ -2,7 +2,7 @@
 #include "engine/engine.h"
 
 #include "engine/workload/workload.h"
-#include "test_files.h"
+#include "testing/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -16,19 +16,25 @@ namespace marvane {
 namespace {
 
 namespace fs = std::filesystem;
-using test::CopyFiles;
-using test::Golden;
-using test::GoldenDir;
-using test::ReadFile;
-using test::ScratchDir;
-using test::WriteFile;
+using testsupport::ExpectGolden;
+using testsupport::ReadFile;
+using testsupport::TempDir;
+using testsupport::WriteFile;
+
+// Golden case `name`: its input files, and its expected outputs below expected/.
+fs::path GoldenDir(const std::string& name) {
+    return fs::path(MARVANE_GOLDEN_DIR) / name;
+}
+fs::path Expected(const std::string& name, const std::string& file) {
+    return GoldenDir(name) / "expected" / file;
+}
 
 struct RunResult {
     int status = 0;
     std::string console;
 };
 
-RunResult RunIn(const ScratchDir& dir, const std::string& replies) {
+RunResult RunIn(const TempDir& dir, const std::string& replies) {
     std::istringstream in(replies);
     std::ostringstream out;
     RunResult run;
@@ -63,18 +69,18 @@ void ApplyEdit(const fs::path& dir, const Edit& edit) {
 // Runs golden case `name` on a scratch copy of the inputs of case `inputs` (changed by
 // `edit` when it names a file) and compares the console and each listed output with
 // the case's expected files.
-RunResult RunGolden(const ScratchDir& dir, const std::string& name, const std::string& inputs,
+RunResult RunGolden(const TempDir& dir, const std::string& name, const std::string& inputs,
                     const std::string& project, const std::vector<std::string>& outputs,
                     const Edit& edit = {}) {
-    CopyFiles(GoldenDir(inputs), dir.path());
+    dir.CopyAll(GoldenDir(inputs));
     if (edit.file != nullptr) {
         ApplyEdit(dir.path(), edit);
     }
     const RunResult run = RunIn(dir, "./\n" + project + "\n\n");
-    EXPECT_EQ(run.console, Golden(name, "console.txt", run.console));
+    ExpectGolden(Expected(name, "console.txt"), run.console);
     for (const std::string& output : outputs) {
         const std::string actual = ReadFile(dir.path() / output);
-        EXPECT_EQ(actual, Golden(name, output, actual)) << output;
+        ExpectGolden(Expected(name, output), actual);
     }
     return run;
 }
@@ -83,7 +89,7 @@ const std::vector<std::string> kAllOutputs{"listing.txt", "summary.txt", "info",
                                            "stock",       "Faun.tot",    "SST.tot"};
 
 TEST(engine_test, complete_run_on_a_small_project) {
-    ScratchDir dir;
+    TempDir dir;
     const RunResult run = RunGolden(dir, "basic", "basic", "basic.pro", kAllOutputs);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(ReadFile(dir.path() / "Marvane.ini"),
@@ -91,14 +97,14 @@ TEST(engine_test, complete_run_on_a_small_project) {
 }
 
 TEST(engine_test, run_without_position_headers_and_two_analogs) {
-    ScratchDir dir;
+    TempDir dir;
     EXPECT_EQ(RunGolden(dir, "plain", "plain", "plain.pro", kAllOutputs).status, 0);
 }
 
 const std::vector<std::string> kReports{"listing.txt", "summary.txt", "info"};
 
 TEST(engine_test, no_analog_left_when_the_only_one_taken_is_excluded) {
-    ScratchDir dir;
+    TempDir dir;
     EXPECT_EQ(RunGolden(dir, "jackknife", "basic", "basic.pro", kReports,
                         {"basic.pro", 7, " 3    2    3 1  1 1.000 1.000"})
                   .status,
@@ -107,14 +113,14 @@ TEST(engine_test, no_analog_left_when_the_only_one_taken_is_excluded) {
 }
 
 TEST(engine_test, halt_on_header_flags_before_any_reference_sample) {
-    ScratchDir dir;
+    TempDir dir;
     EXPECT_EQ(
         RunGolden(dir, "halt_flags", "basic", "basic.pro", kReports, {"basic.pro", 6, "21"}).status,
         0);
 }
 
 TEST(engine_test, halt_on_a_reference_sample_without_species) {
-    ScratchDir dir;
+    TempDir dir;
     EXPECT_EQ(RunGolden(dir, "halt_reference", "basic", "basic.pro", kReports,
                         {"basic.ref", 6, "            000000000000"})
                   .status,
@@ -122,7 +128,7 @@ TEST(engine_test, halt_on_a_reference_sample_without_species) {
 }
 
 TEST(engine_test, halt_on_a_subject_sample_without_species_keeps_earlier_output) {
-    ScratchDir dir;
+    TempDir dir;
     std::vector<std::string> outputs = kReports;
     outputs.insert(outputs.end(), {"Faun.tot", "SST.tot"});
     EXPECT_EQ(RunGolden(dir, "halt_subject", "basic", "basic.pro", outputs,
@@ -140,7 +146,7 @@ struct ErrorCase {
 class engine_error_test : public ::testing::TestWithParam<ErrorCase> {};
 
 TEST_P(engine_error_test, ends_with_a_diagnostic_and_the_pause) {
-    ScratchDir dir;
+    TempDir dir;
     const RunResult run =
         RunGolden(dir, GetParam().name, "basic", GetParam().project, {}, GetParam().edit);
     EXPECT_EQ(run.status, 1);
@@ -166,8 +172,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<ErrorCase>& param) { return std::string(param.param.name); });
 
 TEST(engine_test, a_missing_input_file_is_not_created_and_reports_are_not_replaced) {
-    ScratchDir dir;
-    CopyFiles(GoldenDir("basic"), dir.path());
+    TempDir dir;
+    dir.CopyAll(GoldenDir("basic"));
     ApplyEdit(dir.path(), {"basic.pro", 2, "./missing.ref"});
     WriteFile(dir.path() / "listing.txt", "an earlier listing\n");
     const RunResult run = RunIn(dir, "./\nbasic.pro\n\n");
@@ -177,8 +183,8 @@ TEST(engine_test, a_missing_input_file_is_not_created_and_reports_are_not_replac
 }
 
 TEST(engine_test, a_report_named_like_an_input_is_refused_and_the_input_kept) {
-    ScratchDir dir;
-    CopyFiles(GoldenDir("basic"), dir.path());
+    TempDir dir;
+    dir.CopyAll(GoldenDir("basic"));
     ApplyEdit(dir.path(), {"basic.pro", 4, "./basic.ref"});
     const std::string references = ReadFile(dir.path() / "basic.ref");
     const RunResult run = RunIn(dir, "./\nbasic.pro\n\n");
@@ -202,8 +208,8 @@ TEST(engine_test, a_report_that_cannot_be_written_completely_is_an_error) {
     if (!fs::exists("/dev/full")) {
         GTEST_SKIP() << "no /dev/full on this system";
     }
-    ScratchDir dir;
-    CopyFiles(GoldenDir("basic"), dir.path());
+    TempDir dir;
+    dir.CopyAll(GoldenDir("basic"));
     std::string project = ReadFile(dir.path() / "basic.pro");
     project.replace(project.find("./listing.txt"), 13, "/dev/full");
     WriteFile(dir.path() / "basic.pro", project);
@@ -215,8 +221,8 @@ TEST(engine_test, a_report_that_cannot_be_written_completely_is_an_error) {
 }
 
 TEST(engine_test, a_closed_console_neither_hangs_nor_loops) {
-    ScratchDir dir;
-    CopyFiles(GoldenDir("basic"), dir.path());
+    TempDir dir;
+    dir.CopyAll(GoldenDir("basic"));
     WriteFile(dir.path() / "Marvane.ini", "./basic.pro\n");
     std::istringstream in; // nothing to read at all
     std::ostringstream out;
@@ -226,8 +232,8 @@ TEST(engine_test, a_closed_console_neither_hangs_nor_loops) {
 }
 
 TEST(engine_test, faun_tot_reads_again_as_the_reference_file_of_the_project) {
-    ScratchDir dir;
-    CopyFiles(GoldenDir("basic"), dir.path());
+    TempDir dir;
+    dir.CopyAll(GoldenDir("basic"));
     ASSERT_EQ(RunIn(dir, "./\nbasic.pro\n\n").status, 0);
     const std::string fauna = ReadFile(dir.path() / "Faun.tot");
     // The enlarged table (3 real and 10 virtual rows) becomes the reference file, with
@@ -249,30 +255,29 @@ TEST(engine_test, faun_tot_reads_again_as_the_reference_file_of_the_project) {
 
 TEST(engine_test, bundled_example_summary_table) {
     const fs::path example(MARVANE_EXAMPLE_DIR);
-    ScratchDir dir;
-    CopyFiles(example, dir.path());
+    TempDir dir;
+    dir.CopyAll(example);
     const RunResult run = RunIn(dir, "./\nVelmar_Project1.pro\n\n");
     ASSERT_EQ(run.status, 0) << run.console;
     const std::string summary = ReadFile(dir.path() / "SST_short.txt");
-    EXPECT_EQ(summary, Golden("example", "SST_short.txt", summary));
+    ExpectGolden(Expected("example", "SST_short.txt"), summary);
     const std::string console = run.console;
-    EXPECT_EQ(console, Golden("example", "console.txt", console));
+    ExpectGolden(Expected("example", "console.txt"), console);
 }
 
 // The basic case with every input file rewritten by `change` gives the basic case's
 // expected outputs.
 void ExpectBasicOutputsAfter(const std::function<std::string(const std::string&)>& change) {
-    ScratchDir dir;
-    CopyFiles(GoldenDir("basic"), dir.path());
+    TempDir dir;
+    dir.CopyAll(GoldenDir("basic"));
     for (const char* input : {"basic.pro", "basic.ref", "basic.sam", "basic.env"}) {
         WriteFile(dir.path() / input, change(ReadFile(dir.path() / input)));
     }
     const RunResult run = RunIn(dir, "./\nbasic.pro\n\n");
     EXPECT_EQ(run.status, 0) << run.console;
-    EXPECT_EQ(run.console, ReadFile(GoldenDir("basic") / "expected" / "console.txt"));
+    EXPECT_EQ(run.console, ReadFile(Expected("basic", "console.txt")));
     for (const std::string& output : kAllOutputs) {
-        EXPECT_EQ(ReadFile(dir.path() / output), ReadFile(GoldenDir("basic") / "expected" / output))
-            << output;
+        EXPECT_EQ(ReadFile(dir.path() / output), ReadFile(Expected("basic", output))) << output;
     }
 }
 
@@ -306,7 +311,7 @@ const std::vector<std::string> kPathOutputs{"SST_complete.txt", "SST_short.txt",
 PathOutputs RunPath(const fs::path& inputs, const fs::path& folder, bool referencePath,
                     int threads) {
     fs::create_directories(folder);
-    CopyFiles(inputs, folder);
+    fs::copy(inputs, folder);
     EngineOptions options{folder.string(), kPosixPathStyle};
     options.referencePath = referencePath;
     options.threads = threads;
@@ -362,7 +367,7 @@ void WriteRandomProject(unsigned seed, const fs::path& folder) {
 TEST(engine_test, both_computing_paths_write_the_same_bytes_for_random_projects) {
     int completed = 0;
     for (unsigned seed = 1; seed <= 16; ++seed) {
-        ScratchDir dir;
+        TempDir dir;
         WriteRandomProject(seed, dir.path() / "inputs");
         ASSERT_FALSE(HasFatalFailure());
         const PathOutputs reference =
