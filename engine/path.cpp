@@ -22,6 +22,14 @@ bool IsAbsolutePath(std::string_view path, const PathStyle& style) {
     return style.separator == '\\' && (path.front() == '/' || (path.size() >= 2 && path[1] == ':'));
 }
 
+std::string SiblingPath(std::string_view path, std::string_view suffix, const PathStyle& style) {
+    const SplitPath parts = SplitAtLastSeparator(path, style);
+    const size_t dot = parts.fileName.rfind('.');
+    const std::string stem =
+        dot == std::string::npos || dot == 0 ? parts.fileName : parts.fileName.substr(0, dot);
+    return parts.directory + stem + std::string(suffix);
+}
+
 std::string ResolvePath(std::string_view workDir, std::string_view path, const PathStyle& style) {
     if (workDir.empty() || IsAbsolutePath(path, style)) {
         return std::string(path);

@@ -88,9 +88,16 @@ RunResult RunGolden(const TempDir& dir, const std::string& name, const std::stri
 const std::vector<std::string> kAllOutputs{"listing.txt", "summary.txt", "info",
                                            "stock",       "Faun.tot",    "SST.tot"};
 
+// The outputs of a complete run of project `name`.pro.
+std::vector<std::string> CompleteOutputs(const std::string& name) {
+    std::vector<std::string> outputs = kAllOutputs;
+    outputs.push_back(name + "_estimates.tsv");
+    return outputs;
+}
+
 TEST(engine_test, complete_run_on_a_small_project) {
     TempDir dir;
-    const RunResult run = RunGolden(dir, "basic", "basic", "basic.pro", kAllOutputs);
+    const RunResult run = RunGolden(dir, "basic", "basic", "basic.pro", CompleteOutputs("basic"));
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(ReadFile(dir.path() / "Marvane.ini"),
               "./basic.pro" + std::string(512 - 11, ' ') + "\n");
@@ -98,7 +105,7 @@ TEST(engine_test, complete_run_on_a_small_project) {
 
 TEST(engine_test, run_without_position_headers_and_two_analogs) {
     TempDir dir;
-    EXPECT_EQ(RunGolden(dir, "plain", "plain", "plain.pro", kAllOutputs).status, 0);
+    EXPECT_EQ(RunGolden(dir, "plain", "plain", "plain.pro", CompleteOutputs("plain")).status, 0);
 }
 
 const std::vector<std::string> kReports{"listing.txt", "summary.txt", "info"};
@@ -112,11 +119,15 @@ TEST(engine_test, no_analog_left_when_the_only_one_taken_is_excluded) {
     EXPECT_EQ(ReadFile(dir.path() / "listing.txt").find("NaN"), std::string::npos);
 }
 
+// A halt ends the run with a non-zero status: its message is in the listing file and
+// its reason, naming the file, record and sample, on the console.
 TEST(engine_test, halt_on_header_flags_before_any_reference_sample) {
     TempDir dir;
+    std::vector<std::string> outputs = kReports;
+    outputs.push_back("basic_estimates.tsv");
     EXPECT_EQ(
-        RunGolden(dir, "halt_flags", "basic", "basic.pro", kReports, {"basic.pro", 6, "21"}).status,
-        0);
+        RunGolden(dir, "halt_flags", "basic", "basic.pro", outputs, {"basic.pro", 6, "21"}).status,
+        1);
 }
 
 TEST(engine_test, halt_on_a_reference_sample_without_species) {
@@ -124,17 +135,17 @@ TEST(engine_test, halt_on_a_reference_sample_without_species) {
     EXPECT_EQ(RunGolden(dir, "halt_reference", "basic", "basic.pro", kReports,
                         {"basic.ref", 6, "            000000000000"})
                   .status,
-              0);
+              1);
 }
 
 TEST(engine_test, halt_on_a_subject_sample_without_species_keeps_earlier_output) {
     TempDir dir;
     std::vector<std::string> outputs = kReports;
-    outputs.insert(outputs.end(), {"Faun.tot", "SST.tot"});
+    outputs.insert(outputs.end(), {"Faun.tot", "SST.tot", "basic_estimates.tsv"});
     EXPECT_EQ(RunGolden(dir, "halt_subject", "basic", "basic.pro", outputs,
                         {"basic.sam", 18, "            000000000000"})
                   .status,
-              0);
+              1);
 }
 
 struct ErrorCase {
