@@ -97,10 +97,10 @@ int CheckOutputs(const RunContext& run, const std::string& projectPath, const Pr
     const std::string sst = "SST.tot";
     const Named outputs[] = {{&project.listingPath, "the listing file (project line 4)"},
                              {&project.summaryPath, "the summary table (project line 5)"},
-                             {&info, "the engine's file \"info\""},
-                             {&stock, "the engine's file \"stock\""},
-                             {&fauna, "the engine's file \"Faun.tot\""},
-                             {&sst, "the engine's file \"SST.tot\""},
+                             {&info, "the engine's file"},
+                             {&stock, "the engine's file"},
+                             {&fauna, "the engine's file"},
+                             {&sst, "the engine's file"},
                              {&estimatesPath, "the estimates table"}};
     for (size_t o = 0; o < std::size(outputs); ++o) {
         const auto& [output, outputRole] = outputs[o];

@@ -567,11 +567,12 @@ int ReadRecord(RecordInput& input, std::string& error) {
 int ReadNextRecord(RecordInput& input, std::string& error) {
     // A file stream reports a failing read (a folder, a bad disk) by throwing from its
     // buffer; the record reader works on the buffer directly for speed.
+    const long record = input.recordNumber + 1;
     try {
         return ReadRecord(input, error);
     } catch (const std::ios_base::failure& failure) {
-        error = "file \"" + input.fileName + "\" cannot be read after record " +
-                std::to_string(input.recordNumber) + ": " + failure.what();
+        error = "file \"" + input.fileName + "\" cannot be read at record " +
+                std::to_string(record) + ": " + failure.what();
         return -1;
     }
 }

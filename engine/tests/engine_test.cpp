@@ -1,6 +1,7 @@
 // End-to-end runs of the engine on small projects, compared with golden files.
 #include "engine/engine.h"
 
+#include "engine/tests/engine_runs.h"
 #include "engine/workload/workload.h"
 #include "testing/test_support.h"
 
@@ -20,51 +21,7 @@ using testsupport::ExpectGolden;
 using testsupport::ReadFile;
 using testsupport::TempDir;
 using testsupport::WriteFile;
-
-// Golden case `name`: its input files, and its expected outputs below expected/.
-fs::path GoldenDir(const std::string& name) {
-    return fs::path(MARVANE_GOLDEN_DIR) / name;
-}
-fs::path Expected(const std::string& name, const std::string& file) {
-    return GoldenDir(name) / "expected" / file;
-}
-
-struct RunResult {
-    int status = 0;
-    std::string console;
-};
-
-RunResult RunIn(const TempDir& dir, const std::string& replies) {
-    std::istringstream in(replies);
-    std::ostringstream out;
-    RunResult run;
-    run.status = RunMarvane(in, out, EngineOptions{dir.path().string(), kPosixPathStyle});
-    run.console = out.str();
-    return run;
-}
-
-// A one-line change to the inputs of the basic case: line `line` (1-based) of `file`
-// replaced by `text`, or removed when `text` is null.
-struct Edit {
-    const char* file = nullptr;
-    int line = 0;
-    const char* text = nullptr;
-};
-
-void ApplyEdit(const fs::path& dir, const Edit& edit) {
-    std::istringstream in(ReadFile(dir / edit.file));
-    std::string edited;
-    int number = 0;
-    for (std::string line; std::getline(in, line);) {
-        ++number;
-        if (number != edit.line) {
-            edited += line + "\n";
-        } else if (edit.text != nullptr) {
-            edited += std::string(edit.text) + "\n";
-        }
-    }
-    WriteFile(dir / edit.file, edited);
-}
+using namespace test;
 
 // Runs golden case `name` on a scratch copy of the inputs of case `inputs` (changed by
 // `edit` when it names a file) and compares the console and each listed output with
@@ -237,7 +194,7 @@ TEST(engine_test, a_closed_console_neither_hangs_nor_loops) {
     WriteFile(dir.path() / "Marvane.ini", "./basic.pro\n");
     std::istringstream in; // nothing to read at all
     std::ostringstream out;
-    EXPECT_EQ(RunMarvane(in, out, EngineOptions{dir.path().string(), kPosixPathStyle}), 0);
+    EXPECT_EQ(RunMarvane(in, out, OptionsIn(dir)), 0);
     EXPECT_NE(out.str().find(" NSH=      10\n"), std::string::npos);
     EXPECT_TRUE(fs::exists(dir.path() / "summary.txt"));
 }
