@@ -1,6 +1,8 @@
 // End-to-end runs of the engine on small projects, compared with golden files.
 #include "engine/engine.h"
 
+#include "engine/cross_validation.h"
+
 #include "engine/tests/engine_runs.h"
 #include "engine/workload/workload.h"
 #include "testing/test_support.h"
@@ -273,11 +275,20 @@ struct PathOutputs {
     std::vector<std::string> files;
 };
 
-const std::vector<std::string> kPathOutputs{"SST_complete.txt", "SST_short.txt", "info", "stock",
-                                            "Faun.tot",         "SST.tot"};
+const std::vector<std::string> kPathOutputs{"SST_complete.txt",
+                                            "SST_short.txt",
+                                            "info",
+                                            "stock",
+                                            "Faun.tot",
+                                            "SST.tot",
+                                            "random_estimates.tsv",
+                                            "random_cv.tsv",
+                                            "random_cv_summary.tsv"};
 
-PathOutputs RunPath(const fs::path& inputs, const fs::path& folder, bool referencePath,
-                    int threads) {
+// A run of the project in `inputs`, then its cross-validation, in leave-one-out form for
+// odd seeds and in three folds for even ones.
+PathOutputs RunPath(const fs::path& inputs, const fs::path& folder, bool referencePath, int threads,
+                    unsigned seed) {
     fs::create_directories(folder);
     fs::copy(inputs, folder);
     EngineOptions options{folder.string(), kPosixPathStyle};
@@ -288,6 +299,10 @@ PathOutputs RunPath(const fs::path& inputs, const fs::path& folder, bool referen
     PathOutputs run;
     run.status = RunProject("random.pro", options, console, error);
     run.console = console.str() + error;
+    const CrossValidationOptions cv{3, seed % 2 == 1};
+    error.clear();
+    run.console +=
+        "|" + std::to_string(RunCrossValidation("random.pro", options, cv, console, error)) + error;
     for (const std::string& name : kPathOutputs) {
         run.files.push_back(ReadFile(folder / name));
     }
@@ -334,13 +349,15 @@ void WriteRandomProject(unsigned seed, const fs::path& folder) {
 
 TEST(engine_test, both_computing_paths_write_the_same_bytes_for_random_projects) {
     int completed = 0;
+    int validated = 0;
     for (unsigned seed = 1; seed <= 16; ++seed) {
         TempDir dir;
         WriteRandomProject(seed, dir.path() / "inputs");
         ASSERT_FALSE(HasFatalFailure());
         const PathOutputs reference =
-            RunPath(dir.path() / "inputs", dir.path() / "reference", true, 1);
-        const PathOutputs fast = RunPath(dir.path() / "inputs", dir.path() / "fast", false, 3);
+            RunPath(dir.path() / "inputs", dir.path() / "reference", true, 1, seed);
+        const PathOutputs fast =
+            RunPath(dir.path() / "inputs", dir.path() / "fast", false, 3, seed);
         EXPECT_EQ(fast.status, reference.status) << "seed " << seed;
         EXPECT_EQ(fast.console, reference.console) << "seed " << seed;
         for (size_t f = 0; f < kPathOutputs.size(); ++f) {
@@ -348,9 +365,11 @@ TEST(engine_test, both_computing_paths_write_the_same_bytes_for_random_projects)
                 << "seed " << seed << ", " << kPathOutputs[f];
         }
         completed += reference.status == 0 ? 1 : 0;
+        validated += reference.console.rfind("|0") == reference.console.size() - 2 ? 1 : 0;
     }
     // Most runs must get through to the estimates, or the comparison shows little.
     EXPECT_GE(completed, 8);
+    EXPECT_GE(validated, 8);
 }
 
 } // namespace
