@@ -83,7 +83,8 @@ TEST(reference_set_test, a_left_out_view_is_the_set_built_without_the_sample_bit
         project.speciesCount = 1 + round * 6 % 45;
         project.analogCount = 12 + round * 3;
         project.gridStep = round % 2 == 0 ? 0.25f : 0.5f;
-        project.searchRadius = std::array<float, 4>{0.0f, 0.3f, 0.6f, 2.0f}[round % 4];
+        project.searchRadius =
+            std::array<float, 4>{0.0f, 0.3f, 0.6f, 2.0f}[static_cast<size_t>(round % 4)];
         const ReferenceTable real =
             RandomReferences(random, project.analogCount, project.speciesCount);
         for (const bool referencePath : {true, false}) {
