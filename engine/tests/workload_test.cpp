@@ -87,7 +87,7 @@ TEST(workload_test, an_unknown_workload_or_a_missing_table_is_named) {
     ProjectData data;
     std::string error;
     EXPECT_EQ(MakeNamedWorkload("huge", "", data, error), -1);
-    EXPECT_EQ(error, "unknown workload \"huge\" (large, typical or forcens)");
+    EXPECT_EQ(error, "unknown workload \"huge\" (large, typical, forcens or forcens-global)");
     EXPECT_EQ(MakeNamedWorkload("forcens", "/nonexistent", data, error), -1);
     EXPECT_EQ(error, "\"/nonexistent/ForCenS_coretop_species-in-line.tsv\" cannot be opened");
 }

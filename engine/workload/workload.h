@@ -100,7 +100,9 @@ int ChooseSearchRadius(const ProjectData& data, int rowLimit, float ceiling, Gri
 // - "typical": 1,000 x 30, 200 subject samples, the workbench's defaults (0.25, 0.30);
 // - "forcens": the 3,916 ForCenS core tops x 41 taxa with Tcold and Twarm against the
 //   732 samples of core MD95-2040, read from `dataFolder` (percent data, grid step
-//   0.25 and the widest radius up to 0.30 that fits the 5,000 rows).
+//   0.25 and the widest radius up to 0.30 that fits the 5,000 rows);
+// - "forcens-global": the same with the workbench's grid step 0.25 and search radius
+//   0.30, which need more reference rows than the fixed tables hold.
 int MakeNamedWorkload(const std::string& name, const std::string& dataFolder, ProjectData& data,
                       std::string& error);
 
