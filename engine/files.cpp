@@ -185,9 +185,12 @@ int RunLock::Acquire(const std::string& path, std::string& error) {
             error = "the lock file \"" + path + "\" cannot be created: " + reason;
             return -1;
         }
-        std::ifstream lock(path, std::ios::binary);
         std::string text;
-        std::getline(lock, text);
+        {
+            // Closed before it may be removed: Windows removes no open file.
+            std::ifstream lock(path, std::ios::binary);
+            std::getline(lock, text);
+        }
         long long owner = 0;
         const bool named = text.rfind(kLockText, 0) == 0 &&
                            std::from_chars(text.data() + std::char_traits<char>::length(kLockText),
