@@ -506,7 +506,7 @@ int ReadLocations(const std::string& path, std::vector<Sample>& samples, std::st
     return 0;
 }
 
-int ChooseGridStep(const ProjectData& data, long nodeLimit, GridChoice& choice,
+int ChooseGridStep(const ProjectData& data, long long nodeLimit, GridChoice& choice,
                    std::string& error) {
     const EnvironmentRange range =
         ComputeEnvironmentRange(EnvironmentTable(data), static_cast<int>(data.references.size()));

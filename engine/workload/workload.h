@@ -79,13 +79,14 @@ int ReadLocations(const std::string& path, std::vector<Sample>& samples, std::st
 struct GridChoice {
     float gridStep = 0.0f;
     float searchRadius = 0.0f;
-    long generatedNodes = 0;
+    long long generatedNodes = 0;
     int virtualRows = 0;
 };
 
 // The smallest gridStep (in the 0.001 steps of its project field) whose grid over the
 // references' environment stays within `nodeLimit` generated nodes.
-int ChooseGridStep(const ProjectData& data, long nodeLimit, GridChoice& choice, std::string& error);
+int ChooseGridStep(const ProjectData& data, long long nodeLimit, GridChoice& choice,
+                   std::string& error);
 
 // The largest searchRadius (in 0.001 steps, at most `ceiling`) that keeps reference rows
 // plus virtual rows within `rowLimit` for choice.gridStep; fills searchRadius and
