@@ -71,7 +71,7 @@ int LeaveOneOutEstimates(const Validation& v, std::string& error) {
     AppendVirtualRows(virtuals, whole);
     const AnalogSearch search(v.project, whole, v.options.referencePath);
     const LeaveOneOut leaveOneOut(v.project, whole, range, search, v.options.referencePath);
-    const int threads = DefaultThreads(v.options.threads);
+    const int threads = ThreadsFor(v.options);
     std::vector<LeftOutView> views(static_cast<size_t>(threads));
     std::vector<SearchScratch> scratch(views.size());
     const bool done = ParallelFor(v.samples.size(), threads, [&](size_t r, int worker) {
@@ -95,44 +95,43 @@ int LeaveOneOutEstimates(const Validation& v, std::string& error) {
 int FoldEstimates(const Validation& v, const std::vector<int>& folds, int foldCount,
                   std::string& error) {
     std::vector<std::string> errors(static_cast<size_t>(foldCount));
-    const bool done =
-        ParallelFor(errors.size(), DefaultThreads(v.options.threads), [&](size_t f, int) {
-            const int fold = static_cast<int>(f);
-            ReferenceTable reduced;
-            std::vector<size_t> members;
-            for (size_t r = 0; r < v.samples.size(); ++r) {
-                if (folds[r] == fold) {
-                    members.push_back(r);
-                } else {
-                    reduced.rows.push_back(v.table.rows[r]);
-                }
+    const bool done = ParallelFor(errors.size(), ThreadsFor(v.options), [&](size_t f, int) {
+        const int fold = static_cast<int>(f);
+        ReferenceTable reduced;
+        std::vector<size_t> members;
+        for (size_t r = 0; r < v.samples.size(); ++r) {
+            if (folds[r] == fold) {
+                members.push_back(r);
+            } else {
+                reduced.rows.push_back(v.table.rows[r]);
             }
-            const int analogCount = static_cast<int>(reduced.rows.size());
-            EnvironmentRange range;
-            GridPlan plan;
-            VirtualSamples virtuals;
-            if (PlanReferenceGrid(reduced, analogCount, v.project.gridStep, v.options.limits, range,
-                                  plan, errors[f]) != 0 ||
-                BuildVirtualRows(reduced, analogCount, v.project, range, plan, v.options.limits,
-                                 v.options.referencePath, virtuals, errors[f]) != 0) {
-                return;
-            }
-            AppendVirtualRows(virtuals, reduced);
-            const AnalogSearch search(v.project, reduced, v.options.referencePath);
-            SearchScratch scratch;
-            std::vector<float> dissimilarities;
-            for (const size_t r : members) {
-                const Proportions& subject = v.table.rows[r].proportions;
-                search.Dissimilarities(subject, dissimilarities);
-                CrossValidatedSample& sample = v.samples[r];
-                sample.estimated = Estimate(
-                    dissimilarities, subject, v.project, v.options.referencePath, scratch,
-                    [&](int row) -> const ReferenceRow& {
-                        return reduced.rows[static_cast<size_t>(row)];
-                    },
-                    sample.estimate);
-            }
-        });
+        }
+        const int analogCount = static_cast<int>(reduced.rows.size());
+        EnvironmentRange range;
+        GridPlan plan;
+        VirtualSamples virtuals;
+        if (PlanReferenceGrid(reduced, analogCount, v.project.gridStep, v.options.limits, range,
+                              plan, errors[f]) != 0 ||
+            BuildVirtualRows(reduced, analogCount, v.project, range, plan, v.options.limits,
+                             v.options.referencePath, virtuals, errors[f]) != 0) {
+            return;
+        }
+        AppendVirtualRows(virtuals, reduced);
+        const AnalogSearch search(v.project, reduced, v.options.referencePath);
+        SearchScratch scratch;
+        std::vector<float> dissimilarities;
+        for (const size_t r : members) {
+            const Proportions& subject = v.table.rows[r].proportions;
+            search.Dissimilarities(subject, dissimilarities);
+            CrossValidatedSample& sample = v.samples[r];
+            sample.estimated = Estimate(
+                dissimilarities, subject, v.project, v.options.referencePath, scratch,
+                [&](int row) -> const ReferenceRow& {
+                    return reduced.rows[static_cast<size_t>(row)];
+                },
+                sample.estimate);
+        }
+    });
     if (!done) {
         error = "there is not enough memory for the cross-validation";
         return -1;

@@ -60,7 +60,7 @@ struct RunContext {
         return file.Open(Resolve(path), path, error);
     }
 
-    int Threads() const { return DefaultThreads(options.threads); }
+    int Threads() const { return ThreadsFor(options); }
 };
 
 struct RunFiles {
@@ -478,6 +478,10 @@ int CommitOutputs(const RunContext& run, RunFiles& files) {
 }
 
 } // namespace
+
+int ThreadsFor(const EngineOptions& options) {
+    return options.referencePath ? 1 : DefaultThreads(options.threads);
+}
 
 int RunProject(const std::string& projectPath, const EngineOptions& options, std::ostream& console,
                std::string& error) {

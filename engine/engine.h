@@ -20,11 +20,15 @@ struct EngineOptions {
     // The straightforward loops instead of the fast path. Both write the same bytes; the
     // straightforward one is kept to check the fast one against.
     bool referencePath = false;
-    // Threads for the fast path's analog search; 0 takes one per processor (at most 8).
+    // Threads for the fast path's analog search, no-analog check and cross-validation; 0
+    // takes one per processor (at most 8). The straightforward path uses one.
     int threads = 0;
     // The fixed tables' limits, or kLiftedLimits.
     Limits limits = kFixedLimits;
 };
+
+// The threads that a run or a cross-validation with these options uses.
+int ThreadsFor(const EngineOptions& options);
 
 // What RunProject reports.
 inline constexpr int kRunComplete = 0;

@@ -23,11 +23,12 @@ bool IsAbsolutePath(std::string_view path, const PathStyle& style) {
 }
 
 std::string SiblingPath(std::string_view path, std::string_view suffix, const PathStyle& style) {
-    const SplitPath parts = SplitAtLastSeparator(path, style);
-    const size_t dot = parts.fileName.rfind('.');
-    const std::string stem =
-        dot == std::string::npos || dot == 0 ? parts.fileName : parts.fileName.substr(0, dot);
-    return parts.directory + stem + std::string(suffix);
+    // Windows takes "/" between folders as well as "\\".
+    const size_t end = style.separator == '\\' ? path.find_last_of("\\/") : path.rfind('/');
+    const size_t nameStart = end == std::string_view::npos ? 0 : end + 1;
+    const size_t dot = path.rfind('.');
+    const size_t stemEnd = dot == std::string_view::npos || dot <= nameStart ? path.size() : dot;
+    return std::string(path.substr(0, stemEnd)) + std::string(suffix);
 }
 
 std::string ResolvePath(std::string_view workDir, std::string_view path, const PathStyle& style) {

@@ -193,7 +193,9 @@ TEST(format_test, a_failed_read_tells_the_item_it_was_filling) {
     const struct {
         const char* records;
         long failedItem;
-    } cases[] = {{"NAME0001000x\n0003\n", 2}, {"NAME00010002\n", 3}, {"", 0},
+    } cases[] = {{"NAME0001000x\n0003\n", 2},
+                 {"NAME00010002\n", 3},
+                 {"", 0},
                  {"NAME0001000200030004\n0003\n", -1}};
     for (const auto& c : cases) {
         std::istringstream stream(c.records);

@@ -60,6 +60,8 @@ TEST(path_test, sibling_paths_replace_the_extension_of_the_file_name_only) {
         {".pro", kPosixPathStyle, ".pro_cv.tsv"},
         {"C:\\data.x\\Velmar_Project1.pro", kWindowsPathStyle,
          "C:\\data.x\\Velmar_Project1_cv.tsv"},
+        {"C:/data.x/run", kWindowsPathStyle, "C:/data.x/run_cv.tsv"},
+        {"C:\\data.x/run", kWindowsPathStyle, "C:\\data.x/run_cv.tsv"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(SiblingPath(c.path, "_cv.tsv", c.style), c.sibling) << c.path;
