@@ -3,6 +3,7 @@
 #include "engine/parallel.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -12,6 +13,23 @@ float RankedDissimilarity(const std::vector<float>& dissimilarities, int rank,
                           std::vector<float>& scratch) {
     if (rank < 1 || dissimilarities.size() < static_cast<size_t>(rank)) {
         return std::numeric_limits<float>::quiet_NaN();
+    }
+    // The rank is 1 or 2 in a run: the smallest values are kept in order in one pass.
+    constexpr int kFewest = 4;
+    if (rank <= kFewest) {
+        std::array<float, kFewest> fewest;
+        fewest.fill(std::numeric_limits<float>::infinity());
+        const size_t kept = static_cast<size_t>(rank);
+        for (const float d : dissimilarities) {
+            if (d < fewest[kept - 1]) {
+                size_t at = kept - 1;
+                for (; at > 0 && d < fewest[at - 1]; --at) {
+                    fewest[at] = fewest[at - 1];
+                }
+                fewest[at] = d;
+            }
+        }
+        return fewest[kept - 1];
     }
     scratch.assign(dissimilarities.begin(), dissimilarities.end());
     const auto nth = scratch.begin() + (rank - 1);

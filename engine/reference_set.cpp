@@ -67,11 +67,41 @@ LeaveOneOut::LeaveOneOut(const Project& project, const ReferenceTable& table,
                          bool referencePath)
     : project_(project), table_(table), range_(range), search_(search), reference_(referencePath),
       nodes_(NodesOf(project, range)),
-      near_(table, project.analogCount, nodes_, project.searchRadius) {}
+      near_(table, project.analogCount, nodes_, project.searchRadius),
+      bounds_(static_cast<size_t>(std::max(project.analogCount, 0)), false) {
+    // A virtual row lies on its node; the nodes kept apart are quicker to look through.
+    for (size_t v = bounds_.size(); v < table.rows.size(); ++v) {
+        virtualNodes_.push_back({table.rows[v].env1, table.rows[v].env2});
+    }
+    // A row moves the range when it alone holds an extreme that did not come from the
+    // range's start values (50 for the minimum, -20 for the maximum).
+    for (size_t k = 0; k < 2; ++k) {
+        const auto value = [&](size_t r) {
+            return k == 0 ? table.rows[r].env1 : table.rows[r].env2;
+        };
+        const float extremes[] = {range.minimum[k], range.maximum[k]};
+        const float starts[] = {50.0f, -20.0f};
+        for (size_t e = 0; e < 2; ++e) {
+            if (extremes[e] == starts[e]) {
+                continue;
+            }
+            size_t holder = bounds_.size();
+            int holders = 0;
+            for (size_t r = 0; r < bounds_.size(); ++r) {
+                if (value(r) == extremes[e]) {
+                    holder = r;
+                    ++holders;
+                }
+            }
+            if (holders == 1) {
+                bounds_[holder] = true;
+            }
+        }
+    }
+}
 
 void LeaveOneOut::View(int r, LeftOutView& view) const {
-    const EnvironmentRange without = ComputeEnvironmentRange(table_, project_.analogCount, r);
-    if (without.minimum != range_.minimum || without.maximum != range_.maximum) {
+    if (bounds_[static_cast<size_t>(r)]) {
         Rebuild(r, view);
         return;
     }
@@ -86,11 +116,11 @@ void LeaveOneOut::View(int r, LeftOutView& view) const {
     std::vector<std::pair<size_t, bool>> remadeRows; // virtual row and whether it stays
     VirtualRowMaker maker(table_, near_, project_.speciesCount);
     for (size_t v = real; v < total; ++v) {
-        const ReferenceRow& row = table_.rows[v];
-        const GridNode node{row.env1, row.env2};
+        const GridNode& node = virtualNodes_[v - real];
         if (!near_.Feeds(node, r)) {
             continue;
         }
+        const ReferenceRow& row = table_.rows[v];
         ReferenceRow made;
         int contributors = 0;
         const bool stays = maker.Make(node, r, made, contributors);

@@ -63,6 +63,8 @@ class LeaveOneOut {
     bool reference_ = false;
     std::vector<GridNode> nodes_;
     NearSamples near_;
+    std::vector<bool> bounds_; // per real row: whether the range moves without it
+    std::vector<GridNode> virtualNodes_;
 };
 
 // The figure of the no-analog check for every real reference sample: the dissimilarity
