@@ -4,6 +4,7 @@
 
 #include <corelith_version.h>
 
+#include <algorithm>
 #include <fstream>
 #include <istream>
 #include <ostream>
@@ -40,7 +41,8 @@ std::string AskForProject(std::istream& in, std::ostream& out, const fs::path& i
         std::ifstream ini(iniFile, std::ios::binary);
         std::string line;
         if (ini && std::getline(ini, line)) {
-            const std::string_view remembered = TrimBlanks(line.substr(0, line.find('\r')));
+            line.erase(std::min(line.size(), line.find('\r')));
+            const std::string_view remembered = TrimBlanks(line);
             if (!remembered.empty())
                 path = remembered;
         }

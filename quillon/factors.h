@@ -26,10 +26,10 @@ struct Spectrum {
 void ComputeSpectrum(const Eigen::MatrixXd& scaled, int factorCount, Spectrum& spectrum);
 
 struct VarimaxSettings {
-    // The rotation stops when the varimax criterion's sum of singular values grows by less
-    // than this share in one iteration...
-    double tolerance = 1e-12;
-    // ...or after this many iterations.
+    // The rotation stops after a sweep over all pairs of factors in which no pair turned by
+    // more than this angle (radians)...
+    double tolerance = 1e-10;
+    // ...or after this many sweeps.
     int maxIterations = 1000;
 };
 

@@ -14,8 +14,6 @@ namespace quillon {
 
 namespace {
 
-// With this few axes the full eigendecomposition of a fold costs less than the detour.
-constexpr Eigen::Index kDenseAxes = 96;
 // The axes beyond the leading ones stay in the head until their eigenvalue is below this share
 // of the first one after the factors: the Krylov space of the rest then converges quickly.
 constexpr double kTailRatio = 0.5;
@@ -25,6 +23,8 @@ constexpr Eigen::Index kKrylovSteps[] = {16, 32, 64};
 // A Ritz pair is accepted when |M x - theta x| is below this share of the largest eigenvalue:
 // about a hundred times the rounding of the products themselves.
 constexpr double kResidualTolerance = 1e-12;
+// Folds whose loadings are computed in one matrix product.
+constexpr size_t kFoldBatch = 16;
 
 void DenseFactors(const Eigen::VectorXd& eigenvalues, const Eigen::VectorXd& g, int factorCount,
                   Eigen::MatrixXd& vectors) {
@@ -107,20 +107,15 @@ std::string FoldError(int sample) {
 } // namespace
 
 bool DowndatedFactors(const Eigen::VectorXd& eigenvalues, const Eigen::VectorXd& g, int factorCount,
-                      Eigen::MatrixXd& vectors) {
+                      int denseAxes, Eigen::MatrixXd& vectors) {
     const Eigen::Index r = eigenvalues.size();
     const Eigen::Index k = factorCount;
-    const Eigen::Index maxSteps = kKrylovSteps[std::size(kKrylovSteps) - 1];
-    if (r <= kDenseAxes) {
-        DenseFactors(eigenvalues, g, factorCount, vectors);
-        return true;
-    }
     Eigen::Index h = k + 1;
     while (h < r && h < k + 1 + kMaxHeadExtra && eigenvalues(h) > kTailRatio * eigenvalues(k))
         ++h;
-    if (h + maxSteps >= r) {
+    if (r <= denseAxes || h + kKrylovSteps[0] >= r) {
         DenseFactors(eigenvalues, g, factorCount, vectors);
-        return false;
+        return true;
     }
     // The eigenvectors with eigenvalue mu are (D - mu)^-1 g: exact on the head axes, and on
     // the tail, where mu lies well above every eigenvalue, close to a polynomial in D_tail
@@ -129,6 +124,7 @@ bool DowndatedFactors(const Eigen::VectorXd& eigenvalues, const Eigen::VectorXd&
     const Eigen::VectorXd gHead = g.head(h);
     const Eigen::VectorXd gTail = g.tail(tail);
     const Eigen::VectorXd dTail = eigenvalues.tail(tail);
+    const Eigen::Index maxSteps = std::min(kKrylovSteps[std::size(kKrylovSteps) - 1], tail);
     Eigen::MatrixXd krylov(tail, maxSteps);
     Eigen::Index t = 0;
     bool exhausted = true;
@@ -138,7 +134,9 @@ bool DowndatedFactors(const Eigen::VectorXd& eigenvalues, const Eigen::VectorXd&
         exhausted = false;
     }
     for (const Eigen::Index steps : kKrylovSteps) {
-        while (!exhausted && t < steps) {
+        // A Krylov space as large as the tail is the tail: the projection is then exact.
+        exhausted = exhausted || t == tail;
+        while (!exhausted && t < std::min(steps, tail)) {
             Eigen::VectorXd w = dTail.cwiseProduct(krylov.col(t - 1));
             const double before = w.norm();
             // Gram-Schmidt twice keeps the basis orthonormal to rounding.
@@ -196,17 +194,32 @@ int LeaveOneOut(const Spectrum& spectrum, const LooProblem& problem, int threads
     std::vector<Eigen::Index> firstFailure(static_cast<size_t>(workers), samples);
     std::vector<int> exact(static_cast<size_t>(workers), 0);
 
-    // Worker w takes folds w, w + workers, ...; every fold writes its own row only.
+    // Worker w takes folds w, w + workers, ...; every fold writes its own row only. The
+    // loadings of several folds come from one product with the coordinates, which is then
+    // read once for all of them.
     auto work = [&](int w) {
+        const int k = problem.factorCount;
         Eigen::MatrixXd vectors;
-        for (Eigen::Index i = w; i < samples; i += workers) {
-            const Eigen::VectorXd g = spectrum.coordinates.row(i).transpose();
-            if (!DowndatedFactors(spectrum.eigenvalues, g, problem.factorCount, vectors))
-                ++exact[static_cast<size_t>(w)];
-            const Eigen::MatrixXd foldLoadings = spectrum.coordinates * vectors;
-            if (EstimateLeftOut(foldLoadings, i, problem, groups, result) != 0) {
-                firstFailure[static_cast<size_t>(w)] = i;
-                return;
+        Eigen::MatrixXd batchVectors(spectrum.eigenvalues.size(), kFoldBatch * k);
+        std::vector<Eigen::Index> batch;
+        for (Eigen::Index first = w; first < samples; first += workers * kFoldBatch) {
+            batch.clear();
+            for (Eigen::Index i = first; i < samples && batch.size() < kFoldBatch; i += workers) {
+                const Eigen::VectorXd g = spectrum.coordinates.row(i).transpose();
+                if (!DowndatedFactors(spectrum.eigenvalues, g, k, problem.denseAxes, vectors))
+                    ++exact[static_cast<size_t>(w)];
+                batchVectors.middleCols(static_cast<Eigen::Index>(batch.size()) * k, k) = vectors;
+                batch.push_back(i);
+            }
+            const auto width = static_cast<Eigen::Index>(batch.size()) * k;
+            const Eigen::MatrixXd loadings = spectrum.coordinates * batchVectors.leftCols(width);
+            for (size_t b = 0; b < batch.size(); ++b) {
+                const Eigen::MatrixXd foldLoadings =
+                    loadings.middleCols(static_cast<Eigen::Index>(b) * k, k);
+                if (EstimateLeftOut(foldLoadings, batch[b], problem, groups, result) != 0) {
+                    firstFailure[static_cast<size_t>(w)] = batch[b];
+                    return;
+                }
             }
         }
     };

@@ -17,6 +17,9 @@ struct LooProblem {
     // Reference samples x calibrated variables; NaN marks a missing value (the sample is left
     // out of that variable's regression, and estimated all the same).
     Eigen::MatrixXd observed;
+    // Below this many axes a fold's factors come from the full eigendecomposition, which is
+    // then the cheaper way (lower only to exercise the fast way on small problems).
+    int denseAxes = 96;
 };
 
 struct LooResult {
@@ -43,8 +46,8 @@ int LeaveOneOutDirect(const Eigen::MatrixXd& scaled, const LooProblem& problem, 
 
 // The leading `factorCount` eigenvectors of diag(eigenvalues) - g g^T (eigenvalues
 // descending, none negative), as orthonormal columns. Returns true when the fast way met its
-// accuracy, false when the full eigendecomposition was used.
+// accuracy, false when the full eigendecomposition was used. `denseAxes` as in LooProblem.
 bool DowndatedFactors(const Eigen::VectorXd& eigenvalues, const Eigen::VectorXd& g, int factorCount,
-                      Eigen::MatrixXd& vectors);
+                      int denseAxes, Eigen::MatrixXd& vectors);
 
 } // namespace quillon

@@ -171,10 +171,10 @@ std::string ReportText(const ReportContext& context) {
                  std::to_string(capFac.factorCount) + ".");
     text += Line("Transformation 0: each sample scaled to unit vector length; principal "
                  "factors of the scaled census (Q-mode).");
-    text += Line("Rotation: varimax (Kaiser's criterion, Kaiser normalisation), stopped when "
-                 "the criterion's singular-value sum grows by less than " +
-                 TableNumber(context.settings.varimax.tolerance) + " of itself, at most " +
-                 std::to_string(context.settings.varimax.maxIterations) + " iterations; " +
+    text += Line("Rotation: varimax (Kaiser's pairwise rotations, Kaiser normalisation), stopped "
+                 "after a sweep in which no pair of factors turned by more than " +
+                 TableNumber(context.settings.varimax.tolerance) + " radians, at most " +
+                 std::to_string(context.settings.varimax.maxIterations) + " sweeps; " +
                  (factors.varimaxConverged ? "converged after " : "NOT converged after ") +
                  std::to_string(factors.varimaxIterations) + ".");
     text += Line("Factors ordered by their variance after rotation; each factor's loadings sum "

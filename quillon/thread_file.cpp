@@ -26,13 +26,15 @@ int ReadThreadFile(const TextFile& file, const std::vector<std::string>& codes, 
         return -1;
     }
     // A file written for another species list has the wrong number of lines per sample: say
-    // so plainly instead of pointing at the first line that no longer fits.
+    // so plainly instead of pointing at the first line that no longer fits. (When the lines
+    // would fit the CapFac species, the sample count is more likely wrong, and the census
+    // reader says where.)
     const long long speciesCount = static_cast<long long>(codes.size());
     const long long lines = file.ContentLineCount() - 1;
-    if (lines != thread.sampleCount * (1 + speciesCount) && lines % thread.sampleCount == 0 &&
-        lines / thread.sampleCount - 1 != speciesCount && lines / thread.sampleCount > 1) {
+    const long long perSample = lines / thread.sampleCount;
+    if (lines % thread.sampleCount == 0 && lines % (1 + speciesCount) != 0 && perSample > 1) {
         error = file.name + ": its " + std::to_string(thread.sampleCount) + " samples hold " +
-                std::to_string(lines / thread.sampleCount - 1) + " species each, the CapFac file " +
+                std::to_string(perSample - 1) + " species each, the CapFac file " +
                 std::to_string(speciesCount) + ": the species lists differ";
         return -1;
     }
