@@ -28,7 +28,8 @@ Eigen::MatrixXd NormaliseRows(const Eigen::MatrixXd& loadings, Eigen::VectorXd& 
 int ScaleToUnitLength(const Eigen::MatrixXd& counts, Eigen::MatrixXd& scaled, int& zeroRow) {
     scaled = counts;
     for (Eigen::Index i = 0; i < counts.rows(); ++i) {
-        const double length = counts.row(i).norm();
+        // stableNorm: counts of any size, without overflow in their squares.
+        const double length = counts.row(i).stableNorm();
         if (!(length > 0.0)) {
             zeroRow = static_cast<int>(i);
             return -1;

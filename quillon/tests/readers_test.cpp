@@ -34,6 +34,17 @@ struct BadCase {
     const char* expected; // the whole message must contain it
 };
 
+// Each edit of the good `lines` must be refused by `read` with a message holding `expected`.
+template <typename Read>
+void ExpectRefused(const std::string& name, const std::vector<std::string>& lines,
+                   const std::vector<BadCase>& cases, Read read) {
+    for (const BadCase& c : cases) {
+        std::string error;
+        EXPECT_EQ(read(Edited(name, lines, c.edit), error), -1) << c.expected;
+        EXPECT_NE(error.find(c.expected), std::string::npos) << error;
+    }
+}
+
 const std::vector<std::string> kCapFac = {
     "Survey",
     "Anzahl der Arten         :       2",
@@ -81,37 +92,37 @@ TEST(CapFacFileTest, ACodeLineWithoutItsPaddingIsPaddedAgain) {
 }
 
 TEST(CapFacFileTest, RefusesEveryDeparture) {
-    for (const BadCase& c : std::vector<BadCase>{
-             {{2, "Anzahl der Arten: 2"}, "s.cap, line 2: expected \"Anzahl der Arten"},
-             {{3, "Anzahl der Proben        :       4"},
-              "line 23: the file ends here, after 3 of the 4 samples"},
-             {{3, "Anzahl der Proben        :       2"},
-              "line 20: expected the end of the file after the 2 samples"},
-             {{4, "(%) der Matrix besetzt   :    50.0"}, "line 4: a census matrix filled to 50.0"},
-             {{5, "Transformationskontrolle :       1"},
-              "line 5: \"Transformationskontrolle\" is 1: quillon knows only 0"},
-             {{9, "Plotkontrolle            :       2"}, "line 9: \"Plotkontrolle\" is 2"},
-             {{6, "Faktorenanzahl           :       3"},
-              "line 6: 3 factors are more than the 2 species or the 3 samples"},
-             {{6, "Faktorenanzahl           :       0"}, "line 6: the number of factors is 0"},
-             {{2, "Anzahl der Arten         :       0"}, "at least one species"},
-             {{10, "Species:"}, "line 10: expected \"Bezeichnung der Arten    :\""},
-             {{11, "N. pachyderma"}, "line 11: expected the code of species 1 of 2"},
-             {{13, "Kern"}, "line 13: expected \"Kernbezeichnung + Artenzahl\""},
-             {{15, "N. pachy  nan"}, "line 15: the value \"nan\" is not a number (NaN)"},
-             {{15, "N. pachy   -5"}, "line 15: the value -5 is negative"},
-             {{16, "Orb       abc"}, "line 16: \"abc\" is not a number"},
-             {{16, "Orb        1.5"}, "line 16: \"1.5\" is not a number"},
-             {{19, "Orx         0"}, "line 19: expected species 2 of 2 of sample \"Sample two\""},
-             {{22, nullptr}, "line 22: the file ends inside sample \"S3\""},
-             {{1, nullptr}, "line 2: expected \"Anzahl der Arten"},
-         }) {
-        CapFacFile capFac;
-        std::string error;
-        EXPECT_EQ(ReadCapFacFile(Edited("s.cap", kCapFac, c.edit), capFac, error), -1)
-            << c.expected;
-        EXPECT_NE(error.find(c.expected), std::string::npos) << error;
-    }
+    ExpectRefused(
+        "s.cap", kCapFac,
+        {
+            {{2, "Anzahl der Arten: 2"}, "s.cap, line 2: expected \"Anzahl der Arten"},
+            {{3, "Anzahl der Proben        :       4"},
+             "line 23: the file ends here, after 3 of the 4 samples"},
+            {{3, "Anzahl der Proben        :       2"},
+             "line 20: expected the end of the file after the 2 samples"},
+            {{4, "(%) der Matrix besetzt   :    50.0"}, "line 4: a census matrix filled to 50.0"},
+            {{5, "Transformationskontrolle :       1"},
+             "line 5: \"Transformationskontrolle\" is 1: quillon knows only 0"},
+            {{9, "Plotkontrolle            :       2"}, "line 9: \"Plotkontrolle\" is 2"},
+            {{6, "Faktorenanzahl           :       3"},
+             "line 6: 3 factors are more than the 2 species or the 3 samples"},
+            {{6, "Faktorenanzahl           :       0"}, "line 6: the number of factors is 0"},
+            {{2, "Anzahl der Arten         :       0"}, "at least one species"},
+            {{10, "Species:"}, "line 10: expected \"Bezeichnung der Arten    :\""},
+            {{11, "N. pachyderma"}, "line 11: expected the code of species 1 of 2"},
+            {{13, "Kern"}, "line 13: expected \"Kernbezeichnung + Artenzahl\""},
+            {{15, "N. pachy  nan"}, "line 15: the value \"nan\" is not a number (NaN)"},
+            {{15, "N. pachy   -5"}, "line 15: the value -5 is negative"},
+            {{16, "Orb       abc"}, "line 16: \"abc\" is not a number"},
+            {{16, "Orb        1.5"}, "line 16: \"1.5\" is not a number"},
+            {{19, "Orx         0"}, "line 19: expected species 2 of 2 of sample \"Sample two\""},
+            {{22, nullptr}, "line 22: the file ends inside sample \"S3\""},
+            {{1, nullptr}, "line 2: expected \"Anzahl der Arten"},
+        },
+        [](const TextFile& file, std::string& error) {
+            CapFacFile capFac;
+            return ReadCapFacFile(file, capFac, error);
+        });
 }
 
 const std::vector<std::string> kProject = {
@@ -133,21 +144,20 @@ TEST(ProjectFileTest, ReadsSevenLines) {
 }
 
 TEST(ProjectFileTest, RefusesEveryDeparture) {
-    for (const BadCase& c : std::vector<BadCase>{
-             {{1, "Projekt: Survey"}, "p.pro, line 1: expected \"Project: \""},
-             {{3, "0 0 0 0 0 5 0 0 1"}, "line 3: expected the nine CapFac parameters"},
-             {{3, "0 0 0 0 0 5 0 0 0 1 0"}, "line 3: expected the nine CapFac parameters"},
-             {{3, "0 0 0 0 0 x 0 0 0 1"}, "line 3: expected the nine CapFac parameters"},
-             {{5, "0 1 0 0 0 0 0 0 0 2"}, "line 5: the used flag of Regress is 2"},
-             {{7, nullptr}, "line 7: expected the nine Thread parameters"},
-             {{8, "more"}, "line 8: expected the end of the project file"},
-         }) {
-        ProjectFile project;
-        std::string error;
-        EXPECT_EQ(ReadProjectFile(Edited("p.pro", kProject, c.edit), project, error), -1)
-            << c.expected;
-        EXPECT_NE(error.find(c.expected), std::string::npos) << error;
-    }
+    ExpectRefused("p.pro", kProject,
+                  {
+                      {{1, "Projekt: Survey"}, "p.pro, line 1: expected \"Project: \""},
+                      {{3, "0 0 0 0 0 5 0 0 1"}, "line 3: expected the nine CapFac parameters"},
+                      {{3, "0 0 0 0 0 5 0 0 0 1 0"}, "line 3: expected the nine CapFac parameters"},
+                      {{3, "0 0 0 0 0 x 0 0 0 1"}, "line 3: expected the nine CapFac parameters"},
+                      {{5, "0 1 0 0 0 0 0 0 0 2"}, "line 5: the used flag of Regress is 2"},
+                      {{7, nullptr}, "line 7: expected the nine Thread parameters"},
+                      {{8, "more"}, "line 8: expected the end of the project file"},
+                  },
+                  [](const TextFile& file, std::string& error) {
+                      ProjectFile project;
+                      return ReadProjectFile(file, project, error);
+                  });
     ProjectFile project;
     std::string error;
     std::vector<std::string> fiveLines(kProject.begin(), kProject.begin() + 5);
@@ -202,30 +212,30 @@ TEST(RegressFileTest, NamesOfEightOrMoreCharactersTouchTheirValues) {
 }
 
 TEST(RegressFileTest, RefusesEveryDeparture) {
-    for (const BadCase& c : std::vector<BadCase>{
-             {{2, " DEP.VAR.       x"}, "e.reg, line 2: expected the keyword line \" DEP.VAR.\""},
-             {{1, " NN             0"}, "line 1: expected the keyword line \" NNN\""},
-             {{4, " ANZ.SELEC      1"}, "line 4: ANZ.SELEC is 1, DEP.VAR. 2"},
-             {{6, " IPOW           2"}, "line 6: IPOW is 2: quillon knows 0 (linear) and 1"},
-             {{7, " KEQ            1"}, "line 7: KEQ is 1: quillon knows only 0"},
-             {{5, " PCT          1.0"}, "line 5: PCT is 1.0"},
-             {{17, "Parameter"}, "line 17: expected \"Parameteranzahl\""},
-             {{18, "Core: X"}, "line 18: expected \"Core : \""},
-             {{19, "SST         12.500"}, "line 19: \"12.500\" does not have the five decimals"},
-             {{20, "Salinity         nan"}, "line 20: the value \"nan\" is not a number"},
-             {{20, "Salinity   abc.00000"}, "line 20: \"abc.00000\" is not a number"},
-             {{23, "Temp    12345.12345"}, "line 23: variable 1 is named \"Temp\" here"},
-             {{20, "Sal  1"}, "line 20: expected variable 2"},
-             {{25, "3200000000x"}, "line 25: expected \"Parameteranzahl\" (the next station) or"},
-             {{26, nullptr}, "line 26: expected the term-code line of variable 2 of 2"},
-             {{27, "0"}, "line 27: expected the end of the file after the 2 term-code lines"},
-         }) {
-        RegressFile regress;
-        std::string error;
-        EXPECT_EQ(ReadRegressFile(Edited("e.reg", kRegress, c.edit), regress, error), -1)
-            << c.expected;
-        EXPECT_NE(error.find(c.expected), std::string::npos) << error;
-    }
+    ExpectRefused(
+        "e.reg", kRegress,
+        {
+            {{2, " DEP.VAR.       x"}, "e.reg, line 2: expected the keyword line \" DEP.VAR.\""},
+            {{1, " NN             0"}, "line 1: expected the keyword line \" NNN\""},
+            {{4, " ANZ.SELEC      1"}, "line 4: ANZ.SELEC is 1, DEP.VAR. 2"},
+            {{6, " IPOW           2"}, "line 6: IPOW is 2: quillon knows 0 (linear) and 1"},
+            {{7, " KEQ            1"}, "line 7: KEQ is 1: quillon knows only 0"},
+            {{5, " PCT          1.0"}, "line 5: PCT is 1.0"},
+            {{17, "Parameter"}, "line 17: expected \"Parameteranzahl\""},
+            {{18, "Core: X"}, "line 18: expected \"Core : \""},
+            {{19, "SST         12.500"}, "line 19: \"12.500\" does not have the five decimals"},
+            {{20, "Salinity         nan"}, "line 20: the value \"nan\" is not a number"},
+            {{20, "Salinity   abc.00000"}, "line 20: \"abc.00000\" is not a number"},
+            {{23, "Temp    12345.12345"}, "line 23: variable 1 is named \"Temp\" here"},
+            {{20, "Sal  1"}, "line 20: expected variable 2"},
+            {{25, "3200000000x"}, "line 25: expected \"Parameteranzahl\" (the next station) or"},
+            {{26, nullptr}, "line 26: expected the term-code line of variable 2 of 2"},
+            {{27, "0"}, "line 27: expected the end of the file after the 2 term-code lines"},
+        },
+        [](const TextFile& file, std::string& error) {
+            RegressFile regress;
+            return ReadRegressFile(file, regress, error);
+        });
 }
 
 const std::vector<std::string> kCodes = {"N. pachy", "Orb     "};
@@ -243,22 +253,22 @@ TEST(ThreadFileTest, ReadsTheWorkbenchForm) {
 }
 
 TEST(ThreadFileTest, RefusesEveryDeparture) {
-    for (const BadCase& c : std::vector<BadCase>{
-             {{1, "Samples:  2"}, "c.thr, line 1: expected \"Samples\""},
-             {{1, "Samples     3"}, "line 8: the file ends here, after 2 of the 3 samples"},
-             {{1, "Samples     1"}, "line 5: expected the end of the file after the 1 samples"},
-             {{1, "Samples     0"}, "the number of core samples is 0"},
-             {{4, "Orbulina   0"},
-              "line 4: expected species 2 of 2 of sample \"0\", the code "
-              "\"Orb     \" (as in the CapFac file)"},
-             {{6, "N. pachy  inf"}, "line 6: the value \"inf\" is infinite"},
-         }) {
-        ThreadFile thread;
-        std::string error;
-        EXPECT_EQ(ReadThreadFile(Edited("c.thr", kThread, c.edit), kCodes, thread, error), -1)
-            << c.expected;
-        EXPECT_NE(error.find(c.expected), std::string::npos) << error;
-    }
+    ExpectRefused(
+        "c.thr", kThread,
+        {
+            {{1, "Samples:  2"}, "c.thr, line 1: expected \"Samples\""},
+            {{1, "Samples     3"}, "line 8: the file ends here, after 2 of the 3 samples"},
+            {{1, "Samples     1"}, "line 5: expected the end of the file after the 1 samples"},
+            {{1, "Samples     0"}, "the number of core samples is 0"},
+            {{4, "Orbulina   0"},
+             "line 4: expected species 2 of 2 of sample \"0\", the code "
+             "\"Orb     \" (as in the CapFac file)"},
+            {{6, "N. pachy  inf"}, "line 6: the value \"inf\" is infinite"},
+        },
+        [](const TextFile& file, std::string& error) {
+            ThreadFile thread;
+            return ReadThreadFile(file, kCodes, thread, error);
+        });
 }
 
 TEST(ThreadFileTest, AnotherSpeciesCountIsNamedAsSuch) {
