@@ -17,16 +17,16 @@ int main(int argc, char** argv) {
         argc > 2 ? fs::path(argv[2]) : fs::temp_directory_path() / "quillon_bench";
     fs::create_directories(folder);
 
-    quillon::SyntheticSpec spec;
-    spec.references = 1367;
-    spec.species = 500;
-    spec.cores = 300;
-    spec.factors = 10;
-    spec.endMembers = 12;
-    spec.variables = 3;
-    spec.power = 1;
-    spec.noise = 0.1;
-    const fs::path project = quillon::WriteSyntheticProject(folder, "Largest", spec);
+    quillon::SyntheticShape shape;
+    shape.references = 1367;
+    shape.species = 500;
+    shape.cores = 300;
+    shape.factors = 10;
+    shape.endMembers = 12;
+    shape.variables = 3;
+    shape.power = 1;
+    shape.noise = 0.1;
+    const fs::path project = quillon::WriteSyntheticProject(folder, "Largest", shape);
     if (project.empty()) {
         std::cerr << "cannot write the project into " << folder << "\n";
         return 1;

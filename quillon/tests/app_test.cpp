@@ -27,12 +27,12 @@ Files MakeFiles(const SyntheticData& data, int factors = 3, int power = 1) {
 }
 
 SyntheticData Data() {
-    SyntheticSpec spec;
-    spec.references = 40;
-    spec.species = 12;
-    spec.cores = 9;
-    spec.variables = 2;
-    return MakeSyntheticData(spec);
+    SyntheticShape shape;
+    shape.references = 40;
+    shape.species = 12;
+    shape.cores = 9;
+    shape.variables = 2;
+    return MakeSyntheticData(shape);
 }
 
 struct RunOutcome {

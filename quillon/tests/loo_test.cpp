@@ -50,13 +50,13 @@ struct Problem {
     LooProblem loo;
 };
 
-Problem MakeProblem(const SyntheticSpec& spec, ModelForm form, int denseAxes) {
-    const SyntheticData data = MakeSyntheticData(spec);
+Problem MakeProblem(const SyntheticShape& shape, ModelForm form, int denseAxes) {
+    const SyntheticData data = MakeSyntheticData(shape);
     Problem problem;
     int zeroRow = -1;
     EXPECT_EQ(ScaleToUnitLength(data.reference, problem.scaled, zeroRow), 0);
-    ComputeSpectrum(problem.scaled, spec.factors, problem.spectrum);
-    problem.loo.factorCount = spec.factors;
+    ComputeSpectrum(problem.scaled, shape.factors, problem.spectrum);
+    problem.loo.factorCount = shape.factors;
     problem.loo.form = form;
     problem.loo.observed = data.environment;
     problem.loo.denseAxes = denseAxes;
@@ -95,21 +95,21 @@ TEST(LooTest, FastFoldsEqualRecomputedOnes) {
              Case{90, 80, 4, 6, ModelForm::Quadratic, 8, "Krylov folds"},
              Case{70, 90, 3, 8, ModelForm::Linear, 8, "Krylov folds, sample side"},
          }) {
-        SyntheticSpec spec;
-        spec.references = c.references;
-        spec.species = c.species;
-        spec.factors = c.factors;
-        spec.endMembers = c.endMembers;
-        spec.seed = static_cast<std::uint64_t>(c.references);
-        ExpectSameAsDirect(MakeProblem(spec, c.form, c.denseAxes), c.what);
+        SyntheticShape shape;
+        shape.references = c.references;
+        shape.species = c.species;
+        shape.factors = c.factors;
+        shape.endMembers = c.endMembers;
+        shape.seed = static_cast<std::uint64_t>(c.references);
+        ExpectSameAsDirect(MakeProblem(shape, c.form, c.denseAxes), c.what);
     }
 }
 
 TEST(LooTest, MissingValuesLeaveASampleOutOfItsVariableOnly) {
-    SyntheticSpec spec;
-    spec.references = 30;
-    spec.species = 10;
-    Problem problem = MakeProblem(spec, ModelForm::Linear, 96);
+    SyntheticShape shape;
+    shape.references = 30;
+    shape.species = 10;
+    Problem problem = MakeProblem(shape, ModelForm::Linear, 96);
     problem.loo.observed(4, 0) = std::nan("");
     problem.loo.observed(9, 1) = std::nan("");
     ExpectSameAsDirect(problem, "missing values");
@@ -121,11 +121,11 @@ TEST(LooTest, MissingValuesLeaveASampleOutOfItsVariableOnly) {
 }
 
 TEST(LooTest, AFoldWithTooFewSamplesIsNamed) {
-    SyntheticSpec spec;
-    spec.references = 8;
-    spec.species = 6;
-    spec.factors = 2;
-    Problem problem = MakeProblem(spec, ModelForm::Quadratic, 96);
+    SyntheticShape shape;
+    shape.references = 8;
+    shape.species = 6;
+    shape.factors = 2;
+    Problem problem = MakeProblem(shape, ModelForm::Quadratic, 96);
     // 6 coefficients; the variable is known for 6 samples only, so every fold that leaves one
     // of them out keeps 5.
     problem.loo.observed.col(0).tail(2).setConstant(std::nan(""));
@@ -139,10 +139,10 @@ TEST(LooTest, AFoldWithTooFewSamplesIsNamed) {
 // A full model on all the factors gives the same estimates whatever basis of the factor space
 // its loadings are taken in: the reason the folds need no rotation.
 TEST(LooTest, FullModelsDoNotDependOnTheRotation) {
-    SyntheticSpec spec;
-    spec.references = 40;
-    spec.factors = 3;
-    const Problem problem = MakeProblem(spec, ModelForm::Quadratic, 96);
+    SyntheticShape shape;
+    shape.references = 40;
+    shape.factors = 3;
+    const Problem problem = MakeProblem(shape, ModelForm::Quadratic, 96);
     const Eigen::MatrixXd loadings = problem.scaled * problem.spectrum.axes;
     const Eigen::Matrix3d turn =
         Eigen::AngleAxisd(0.7, Eigen::Vector3d(1, 2, 3).normalized()).toRotationMatrix();

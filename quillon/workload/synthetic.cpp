@@ -46,18 +46,18 @@ bool WriteText(const fs::path& path, const std::string& text) {
 
 } // namespace
 
-SyntheticData MakeSyntheticData(const SyntheticSpec& spec) {
-    std::mt19937_64 random(spec.seed);
+SyntheticData MakeSyntheticData(const SyntheticShape& shape) {
+    std::mt19937_64 random(shape.seed);
     std::uniform_real_distribution<double> uniform(0.0, 1.0);
     // End members: a few dominant species each, the rest rare.
-    Eigen::MatrixXd ends(spec.endMembers, spec.species);
+    Eigen::MatrixXd ends(shape.endMembers, shape.species);
     for (Eigen::Index e = 0; e < ends.rows(); ++e)
         for (Eigen::Index s = 0; s < ends.cols(); ++s) {
             const double u = uniform(random);
             ends(e, s) = u > 0.8 ? 1.0 + 9.0 * uniform(random) : 0.2 * u;
         }
     auto mixtures = [&](int count) {
-        Eigen::MatrixXd weights(count, spec.endMembers);
+        Eigen::MatrixXd weights(count, shape.endMembers);
         for (Eigen::Index i = 0; i < weights.rows(); ++i) {
             for (Eigen::Index e = 0; e < weights.cols(); ++e)
                 weights(i, e) = std::pow(uniform(random), 3.0);
@@ -69,23 +69,23 @@ SyntheticData MakeSyntheticData(const SyntheticSpec& spec) {
         Eigen::MatrixXd values = weights * ends;
         for (Eigen::Index i = 0; i < values.rows(); ++i) {
             for (Eigen::Index s = 0; s < values.cols(); ++s)
-                values(i, s) *= std::exp(spec.noise * (2.0 * uniform(random) - 1.0) * 3.0);
+                values(i, s) *= std::exp(shape.noise * (2.0 * uniform(random) - 1.0) * 3.0);
             values.row(i) *= 1000.0 / values.row(i).sum();
         }
         return values.array().round().matrix();
     };
     SyntheticData data;
-    const Eigen::MatrixXd referenceWeights = mixtures(spec.references);
+    const Eigen::MatrixXd referenceWeights = mixtures(shape.references);
     data.reference = census(referenceWeights);
-    data.core = census(mixtures(spec.cores));
-    data.environment.resize(spec.references, spec.variables);
-    for (Eigen::Index u = 0; u < spec.variables; ++u)
-        for (Eigen::Index i = 0; i < spec.references; ++i) {
+    data.core = census(mixtures(shape.cores));
+    data.environment.resize(shape.references, shape.variables);
+    for (Eigen::Index u = 0; u < shape.variables; ++u)
+        for (Eigen::Index i = 0; i < shape.references; ++i) {
             double value = 0.0;
-            for (Eigen::Index e = 0; e < spec.endMembers; ++e)
+            for (Eigen::Index e = 0; e < shape.endMembers; ++e)
                 value += referenceWeights(i, e) * (2.0 + 25.0 * std::sin(1.0 + e + 2.0 * u));
             value += 3.0 * referenceWeights(i, 0) * referenceWeights(i, 0);
-            data.environment(i, u) = value + spec.noise * 4.0 * (uniform(random) - 0.5);
+            data.environment(i, u) = value + shape.noise * 4.0 * (uniform(random) - 0.5);
         }
     return data;
 }
@@ -149,16 +149,16 @@ std::string ProjectText(const std::string& name, const std::string& capFac,
 }
 
 fs::path WriteSyntheticProject(const fs::path& folder, const std::string& name,
-                               const SyntheticSpec& spec) {
-    const SyntheticData data = MakeSyntheticData(spec);
+                               const SyntheticShape& shape) {
+    const SyntheticData data = MakeSyntheticData(shape);
     const fs::path project = folder / PathFromUtf8(name + ".pro");
     const bool written = WriteText(folder / PathFromUtf8(name + ".cap"),
-                                   CapFacText(name, data.reference, spec.factors)) &&
+                                   CapFacText(name, data.reference, shape.factors)) &&
                          WriteText(folder / PathFromUtf8(name + ".reg"),
-                                   RegressText(data.environment, spec.factors, spec.power)) &&
+                                   RegressText(data.environment, shape.factors, shape.power)) &&
                          WriteText(folder / PathFromUtf8(name + ".thr"), ThreadText(data.core)) &&
                          WriteText(project, ProjectText(name, name + ".cap", name + ".reg",
-                                                        name + ".thr", spec.factors, spec.power));
+                                                        name + ".thr", shape.factors, shape.power));
     return written ? project : fs::path();
 }
 

@@ -13,7 +13,7 @@
 
 namespace quillon {
 
-struct SyntheticSpec {
+struct SyntheticShape {
     int references = 60;
     int species = 20;
     int cores = 15;
@@ -31,7 +31,7 @@ struct SyntheticData {
     Eigen::MatrixXd environment; // references x variables
 };
 
-SyntheticData MakeSyntheticData(const SyntheticSpec& spec);
+SyntheticData MakeSyntheticData(const SyntheticShape& shape);
 
 // The file texts, exactly as the workbench writes them.
 std::string CapFacText(const std::string& projectName, const Eigen::MatrixXd& census, int factors);
@@ -44,6 +44,6 @@ std::string ProjectText(const std::string& name, const std::string& capFac,
 // Writes NAME.pro, NAME.cap, NAME.reg and NAME.thr into `folder` and returns the project
 // path (empty when a file could not be written).
 fs::path WriteSyntheticProject(const fs::path& folder, const std::string& name,
-                               const SyntheticSpec& spec);
+                               const SyntheticShape& shape);
 
 } // namespace quillon
