@@ -40,8 +40,10 @@ std::vector<OutputFile> Outputs(const fs::path& base, const ReportContext& conte
         files.push_back({WithSuffix(base, "_cv.tsv"), CvTable(context)});
         files.push_back({WithSuffix(base, "_cv_summary.tsv"), CvSummaryTable(context)});
     }
-    if (context.inputs.threadUsed)
+    if (context.inputs.threadUsed) {
+        files.push_back({WithSuffix(base, "_core_factors.tsv"), CoreFactorsTable(context)});
         files.push_back({WithSuffix(base, "_estimates.tsv"), EstimatesTable(context)});
+    }
     return files;
 }
 

@@ -195,7 +195,7 @@ std::string ReportText(const ReportContext& context) {
     text += ScoresSection(inputs, factors);
     text += Line();
     text += Line("The reference samples' communalities and loadings are in the _factors.tsv "
-                 "table.");
+                 "table, the core samples' in the _core_factors.tsv table.");
     if (inputs.regressUsed) {
         text += RegressionSection(context);
         text += Heading("Cross-validation (leave-one-out)");
@@ -217,21 +217,36 @@ std::string ReportText(const ReportContext& context) {
     return text;
 }
 
-std::string FactorsTable(const ReportContext& context) {
-    const FactorSolution& factors = context.result.factors;
+namespace {
+
+// Sample, Communality, F1 ... Fk: one row per sample.
+std::string LoadingsTable(const std::vector<std::string>& names, const Eigen::VectorXd& communality,
+                          const Eigen::MatrixXd& loadings) {
     Table table;
     table.Cell("Sample").Cell("Communality");
-    for (Eigen::Index j = 0; j < factors.factorCount; ++j)
+    for (Eigen::Index j = 0; j < loadings.cols(); ++j)
         table.Cell(FactorName(j));
     table.EndRow();
-    const std::vector<std::string>& names = context.inputs.capFac.census.samples;
-    for (Eigen::Index i = 0; i < factors.loadings.rows(); ++i) {
-        table.Cell(names[static_cast<size_t>(i)]).Number(factors.communality(i));
-        for (Eigen::Index j = 0; j < factors.factorCount; ++j)
-            table.Number(factors.loadings(i, j));
+    for (Eigen::Index i = 0; i < loadings.rows(); ++i) {
+        table.Cell(names[static_cast<size_t>(i)]).Number(communality(i));
+        for (Eigen::Index j = 0; j < loadings.cols(); ++j)
+            table.Number(loadings(i, j));
         table.EndRow();
     }
     return table.Text();
+}
+
+} // namespace
+
+std::string FactorsTable(const ReportContext& context) {
+    const FactorSolution& factors = context.result.factors;
+    return LoadingsTable(context.inputs.capFac.census.samples, factors.communality,
+                         factors.loadings);
+}
+
+std::string CoreFactorsTable(const ReportContext& context) {
+    return LoadingsTable(context.inputs.thread.census.samples, context.result.coreCommunality,
+                         context.result.coreLoadings);
 }
 
 std::string CalibrationTable(const ReportContext& context) {

@@ -22,6 +22,8 @@ std::string ReportText(const ReportContext& context);
 
 // NAME_factors.tsv: Sample, Communality, F1 ... Fk (reference samples, rotated loadings).
 std::string FactorsTable(const ReportContext& context);
+// NAME_core_factors.tsv: the same for the core samples projected on the factors.
+std::string CoreFactorsTable(const ReportContext& context);
 // NAME_calibration.tsv: Variable, Terms (coefficients with the intercept), R2, RMSE,
 // RMSEP_LOO.
 std::string CalibrationTable(const ReportContext& context);

@@ -94,8 +94,10 @@ void ExpectSameTable(const Table& a, const Table& b, double tolerance, const std
     }
 }
 
-const char* const kOutputs[] = {"Survey.out",    "Survey_factors.tsv",    "Survey_calibration.tsv",
-                                "Survey_cv.tsv", "Survey_cv_summary.tsv", "Survey_estimates.tsv"};
+const char* const kOutputs[] = {
+    "Survey.out",          "Survey_factors.tsv",    "Survey_calibration.tsv",
+    "Survey_cv.tsv",       "Survey_cv_summary.tsv", "Survey_core_factors.tsv",
+    "Survey_estimates.tsv"};
 
 TEST(AppTest, WritesEveryOutputInItsForm) {
     TempDir dir;
@@ -125,6 +127,16 @@ TEST(AppTest, WritesEveryOutputInItsForm) {
     EXPECT_EQ(ReadTable(dir.Read("Survey_calibration.tsv"))[1][1], "10");
     EXPECT_EQ(ReadTable(dir.Read("Survey_factors.tsv"))[0],
               (std::vector<std::string>{"Sample", "Communality", "F1", "F2", "F3"}));
+    const Table coreFactors = ReadTable(dir.Read("Survey_core_factors.tsv"));
+    EXPECT_EQ(coreFactors[0], ReadTable(dir.Read("Survey_factors.tsv"))[0]);
+    // The communality is the sum of the squared loadings, the same in both tables.
+    for (size_t r = 1; r < coreFactors.size(); ++r) {
+        double sum = 0.0;
+        for (size_t c = 2; c < 5; ++c)
+            sum += Number(coreFactors[r][c]) * Number(coreFactors[r][c]);
+        EXPECT_NEAR(sum, Number(coreFactors[r][1]), 1e-6);
+        EXPECT_EQ(coreFactors[r][1], estimates[r][1]);
+    }
     EXPECT_NE(run.out.find("RMSEP"), std::string::npos);
     EXPECT_NE(dir.Read("Survey.out").find("Cross-validation (leave-one-out)"), std::string::npos);
 }
