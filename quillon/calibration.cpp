@@ -11,16 +11,23 @@ int CoefficientCount(int factorCount, ModelForm form) {
     return form == ModelForm::Linear ? 1 + k : 1 + 2 * k + k * (k - 1) / 2;
 }
 
+std::string FactorName(int factor) {
+    // Appended rather than "F" + text, which GCC 12 at -O3 warns about wrongly.
+    std::string name = "F";
+    name += std::to_string(factor);
+    return name;
+}
+
 std::vector<std::string> CoefficientNames(int factorCount, ModelForm form) {
     std::vector<std::string> names{"Intercept"};
     for (int j = 1; j <= factorCount; ++j)
-        names.push_back("F" + std::to_string(j));
+        names.push_back(FactorName(j));
     if (form == ModelForm::Quadratic) {
         for (int j = 1; j <= factorCount; ++j)
-            names.push_back("F" + std::to_string(j) + "^2");
+            names.push_back(FactorName(j) + "^2");
         for (int a = 1; a <= factorCount; ++a)
             for (int b = a + 1; b <= factorCount; ++b)
-                names.push_back("F" + std::to_string(a) + "*F" + std::to_string(b));
+                names.push_back(FactorName(a) + "*" + FactorName(b));
     }
     return names;
 }

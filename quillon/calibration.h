@@ -13,6 +13,9 @@ namespace quillon {
 
 enum class ModelForm { Linear, Quadratic };
 
+// The name of factor `factor` (1-based) in tables and reports: "F1", "F2", ...
+std::string FactorName(int factor);
+
 // Coefficients of the model: the intercept, the k loadings and, for the quadratic form, the
 // k squares and the k(k-1)/2 cross products (1*2, 1*3, ..., 1*k, 2*3, ...).
 int CoefficientCount(int factorCount, ModelForm form);

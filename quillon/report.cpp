@@ -33,10 +33,6 @@ class Table {
     bool first_ = true;
 };
 
-std::string FactorName(Eigen::Index j) {
-    return "F" + std::to_string(j + 1);
-}
-
 std::string Line(std::string_view text = "") {
     return std::string(text) + "\n";
 }
@@ -63,10 +59,11 @@ std::string VarianceSection(const FactorSolution& factors) {
         const double rotatedShare = 100.0 * factors.rotatedVariance(j) / factors.totalVariance;
         cumulative += share;
         rotatedCumulative += rotatedShare;
-        text += Line(PadRight(FactorName(j), 8) + FixedNumber(factors.eigenvalues(j), 6, 14) +
-                     FixedNumber(share, 3, 10) + FixedNumber(cumulative, 3, 12) +
-                     FixedNumber(factors.rotatedVariance(j), 6, 12) +
-                     FixedNumber(rotatedShare, 3, 10) + FixedNumber(rotatedCumulative, 3, 12));
+        text +=
+            Line(PadRight(FactorName(static_cast<int>(j) + 1), 8) +
+                 FixedNumber(factors.eigenvalues(j), 6, 14) + FixedNumber(share, 3, 10) +
+                 FixedNumber(cumulative, 3, 12) + FixedNumber(factors.rotatedVariance(j), 6, 12) +
+                 FixedNumber(rotatedShare, 3, 10) + FixedNumber(rotatedCumulative, 3, 12));
     }
     text += Line("(Eigenvalue and its percent: before rotation, principal factors; Rotated: the "
                  "sum of the squared varimax loadings of the factor.)");
@@ -77,7 +74,7 @@ std::string ScoresSection(const Inputs& inputs, const FactorSolution& factors) {
     std::string text = Heading("Factor scores of the species (varimax)");
     std::string header = PadRight("Species", 10);
     for (Eigen::Index j = 0; j < factors.factorCount; ++j)
-        header += PadLeft(FactorName(j), 11);
+        header += PadLeft(FactorName(static_cast<int>(j) + 1), 11);
     text += Line(header);
     for (Eigen::Index s = 0; s < factors.scores.rows(); ++s) {
         std::string row = PadRight(inputs.capFac.census.codes[static_cast<size_t>(s)], 10);
@@ -225,7 +222,7 @@ std::string LoadingsTable(const std::vector<std::string>& names, const Eigen::Ve
     Table table;
     table.Cell("Sample").Cell("Communality");
     for (Eigen::Index j = 0; j < loadings.cols(); ++j)
-        table.Cell(FactorName(j));
+        table.Cell(FactorName(static_cast<int>(j) + 1));
     table.EndRow();
     for (Eigen::Index i = 0; i < loadings.rows(); ++i) {
         table.Cell(names[static_cast<size_t>(i)]).Number(communality(i));

@@ -169,9 +169,15 @@ TEST(AppTest, EstimatesDoNotDependOnScalingPermutingOrTheLineEnds) {
     expectSame(MakeFiles(speciesPermuted), "species permuted", true);
 
     Files crlf = MakeFiles(data);
-    for (std::string* text : {&crlf.project, &crlf.capFac, &crlf.regress, &crlf.thread})
-        for (size_t at = 0; (at = text->find('\n', at)) != std::string::npos; at += 2)
-            text->insert(at, "\r");
+    for (std::string* text : {&crlf.project, &crlf.capFac, &crlf.regress, &crlf.thread}) {
+        std::string withCr;
+        for (const char c : *text) {
+            if (c == '\n')
+                withCr += '\r';
+            withCr += c;
+        }
+        *text = withCr;
+    }
     expectSame(crlf, "CR LF line ends", true);
 
     // Reversed reference samples: the same estimates (the sample names move with them).
