@@ -7,7 +7,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <sstream>
 
 namespace quillon {
@@ -49,12 +48,15 @@ TEST(EndToEndTest, ExampleTablesThroughTheWorkbenchAndQuillon) {
     testsupport::ScopedEnv config("XDG_CONFIG_HOME", dir.File("config"));
     // Answers in the order the dialogs open: project file, species in line, percent data,
     // the three tools, 3 factors, quadratic regression, then each table and its output name.
-    const std::string command =
-        "cd '" + dir.Folder() +
-        "' && '" QUILLON_BATCH_PROGRAM
-        "' 11 Example.pro 2 2 CapFac+Regress+Thread 3 2 reference_species-in-line.txt :ok "
-        "environment.txt :ok core_V12-122_species-in-line.txt :ok > batch.log 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0) << dir.Read("batch.log");
+    dir.Write("no_input.txt", "");
+    ASSERT_EQ(
+        testsupport::RunInFolder(dir.path(), testsupport::PathOf(QUILLON_BATCH_PROGRAM),
+                                 {"11", "Example.pro", "2", "2", "CapFac+Regress+Thread", "3", "2",
+                                  "reference_species-in-line.txt", ":ok", "environment.txt", ":ok",
+                                  "core_V12-122_species-in-line.txt", ":ok"},
+                                 "no_input.txt", "batch.log"),
+        0)
+        << dir.Read("batch.log");
 
     std::ostringstream out;
     std::ostringstream err;
