@@ -3,6 +3,7 @@
 #include "shell/messages.h"
 #include "textio/file_layer.h"
 #include "textio/line_writer.h"
+#include "textio/paths.h"
 #include "textio/text_cut.h"
 #include "workbench.h"
 
@@ -314,8 +315,8 @@ int SaveEngineFile(Workbench& wb, const std::string& path, const std::string& te
     // A shortened engine file would be read as other samples than the user's: remove it.
     // Only a regular file: the path may name a device, which is not ours to delete.
     std::error_code ignored;
-    if (std::filesystem::is_regular_file(path, ignored))
-        std::filesystem::remove(path, ignored);
+    if (std::filesystem::is_regular_file(NativePath(path), ignored))
+        std::filesystem::remove(NativePath(path), ignored);
     return Refuse(wb, "The file" + Framed(path) + "could not be written.") - 1;
 }
 

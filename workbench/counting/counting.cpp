@@ -57,7 +57,7 @@ bool IsOversizedWholeNumber(const std::string& text) {
 
 bool SameFile(const std::string& a, const std::string& b) {
     std::error_code error;
-    return std::filesystem::equivalent(std::filesystem::path(a), std::filesystem::path(b), error);
+    return std::filesystem::equivalent(NativePath(a), NativePath(b), error);
 }
 
 // A private copy of what is left to read in `file`, so that the original can be

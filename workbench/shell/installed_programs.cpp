@@ -20,11 +20,6 @@ namespace corelith {
 
 namespace {
 
-std::string Utf8Of(const std::filesystem::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
-
 // Full path of the running executable, or an empty text when the system does not say.
 std::string SystemExecutablePath() {
 #if defined(_WIN32)
@@ -35,7 +30,7 @@ std::string SystemExecutablePath() {
         if (length == 0)
             return {};
         if (length < size)
-            return Utf8Of(std::filesystem::path(std::wstring(buffer.data(), length)));
+            return Utf8Path(std::filesystem::path(std::wstring(buffer.data(), length)));
         buffer.resize(buffer.size() * 2); // cut to the buffer: try a larger one
     }
 #elif defined(__APPLE__)
@@ -48,7 +43,7 @@ std::string SystemExecutablePath() {
 #else
     std::error_code error;
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::string() : Utf8Of(self);
+    return error ? std::string() : Utf8Path(self);
 #endif
 }
 
@@ -66,7 +61,7 @@ std::string ExecutableFolder(std::string_view argv0) {
     if (!folder.empty() || argv0.empty())
         return folder;
     std::error_code error;
-    std::string current = Utf8Of(std::filesystem::current_path(error));
+    std::string current = Utf8Path(std::filesystem::current_path(error));
     if (error)
         current.clear();
     else if (!current.empty() && current.back() != PathSeparator())
@@ -83,9 +78,7 @@ std::string InstalledProgram(const Workbench& wb, std::string_view name) {
     program += ".exe";
 #endif
     std::error_code error;
-    const std::u8string utf8(program.begin(), program.end());
-    return std::filesystem::is_regular_file(std::filesystem::path(utf8), error) ? program
-                                                                                : std::string();
+    return std::filesystem::is_regular_file(NativePath(program), error) ? program : std::string();
 }
 
 } // namespace corelith

@@ -100,7 +100,7 @@ int SaveSettings(Workbench& wb) {
     const std::string folder = FolderOf(path);
     if (!folder.empty()) {
         std::error_code ignored;
-        std::filesystem::create_directories(folder, ignored);
+        std::filesystem::create_directories(NativePath(folder), ignored);
     }
     LineWriter file(path);
     if (!file.IsOpen())
