@@ -96,7 +96,7 @@ TEST_F(BatchTest, CommandsOutsideTheListAreUsageErrors) {
         EXPECT_EQ(run.out, "") << command;
         EXPECT_EQ(run.err, std::string("corelith: unknown command \"") + command +
                                "\" (commands: 11 12 16 17 31 32 33 34 35 36 37 38 39 41 42 43 "
-                               "51 53 54 64 71 72 73 74)\n"
+                               "51 53 54 64 65 71 72 73 74)\n"
                                "usage: corelith --batch COMMAND [ANSWER ...]\n");
     }
     EXPECT_FALSE(folder_.Has(kSettingsFileName)) << "nothing ran";
