@@ -13,7 +13,9 @@ namespace corelith {
 namespace {
 
 constexpr int kDepthIntervals = 10;
-constexpr int kValueIntervals = 4;
+constexpr int kValueIntervals = 5;
+// About 30 characters of tick labels fit across a panel, each label with a blank beside it.
+constexpr size_t kLabelCharactersAcross = 30;
 constexpr char kOrderLabel[] = "Sample";
 constexpr char kNamesLabel[] = "Depth";
 
@@ -154,8 +156,19 @@ void FitValueAxis(PlotPanel& panel) {
         }
     }
     panel.hasValues = low <= high;
-    panel.axis = panel.hasValues ? NiceTicks(low, high, kValueIntervals)
-                                 : NiceTicks(0.0, 1.0, kValueIntervals);
+    if (!panel.hasValues) {
+        low = 0.0;
+        high = 1.0;
+    }
+    // As many ticks as the labels leave room for.
+    for (int intervals = kValueIntervals; intervals >= 1; --intervals) {
+        panel.axis = NiceTicks(low, high, intervals);
+        size_t widest = 0;
+        for (double value : panel.axis.values)
+            widest = std::max(widest, FormatFixed(value, panel.axis.decimals).size());
+        if ((widest + 1) * (panel.axis.values.size() - 1) <= kLabelCharactersAcross)
+            break;
+    }
 }
 
 std::string Heading(const PlotInputs& inputs) {

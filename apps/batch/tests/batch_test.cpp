@@ -81,6 +81,16 @@ TEST_F(BatchTest, AProgramThatCannotBeStartedGivesANegativeResult) {
     EXPECT_EQ(run.err, "") << "a failed start shows no message";
 }
 
+TEST_F(BatchTest, APlotNamesItsPictureOnStandardOutput) {
+    folder_.Write("core_estimates.tsv", "Sample\tCommunality\tA\tA_SE\tPercentile\tFlag\n"
+                                        "10\t0.9\t24.5\t1.4\t20\t\n20\t0.8\t23.9\t1.4\t30\t\n");
+    BatchRun run = Run({"65", ":cancel", "core_estimates.tsv", ":cancel", ":ok"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "picture: " + folder_.File("core_estimates_plot.svg") + "\nresult 0\n");
+    EXPECT_EQ(run.err, "");
+    EXPECT_TRUE(folder_.Has("core_estimates_plot.svg"));
+}
+
 TEST_F(BatchTest, WithoutACommandItPrintsTheUsage) {
     BatchRun run = Run({});
     EXPECT_EQ(run.status, 2);

@@ -153,6 +153,20 @@ TEST(PlotModel, PanelsOverlayTheMethodsByPositionUnderTheFactorMethodsNames) {
     EXPECT_EQ(plot.heading, "Analog estimates: a.tsv; transfer-function estimates: f.tsv");
 }
 
+TEST(PlotModel, WideTickLabelsGetFewerTicks) {
+    const EstimatesTable narrow = Factor({Row("a", {18.9, 100, 0.00135}, {0.7, 0, 0}),
+                                          Row("b", {29.2, 1000, 0.0046}, {0.7, 0, 0})});
+    const Plot plot = Build(nullptr, &narrow);
+    const struct {
+        double first, last, step;
+    } axes[] = {{18, 30, 2}, {0, 1000, 200}, {0.001, 0.005, 0.001}};
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_NEAR(plot.panels[i].axis.first, axes[i].first, 1e-12) << i;
+        EXPECT_NEAR(plot.panels[i].axis.last, axes[i].last, 1e-12) << i;
+        EXPECT_NEAR(plot.panels[i].axis.step, axes[i].step, 1e-12) << i;
+    }
+}
+
 TEST(PlotModel, AnalogAloneHasItsTwoPanels) {
     const EstimatesTable analog =
         Analog({Row("a", {1, kNone}, {0, kNone}), Row("b", {2, kNone}, {0, kNone})},
