@@ -154,8 +154,8 @@ TEST(PlotModel, PanelsOverlayTheMethodsByPositionUnderTheFactorMethodsNames) {
 }
 
 TEST(PlotModel, WideTickLabelsGetFewerTicks) {
-    const EstimatesTable narrow = Factor({Row("a", {18.9, 100, 0.00135}, {0.7, 0, 0}),
-                                          Row("b", {29.2, 1000, 0.0046}, {0.7, 0, 0})});
+    const EstimatesTable narrow = Factor(
+        {Row("a", {18.9, 100, 0.00135}, {0.7, 0, 0}), Row("b", {29.2, 1000, 0.0046}, {0.7, 0, 0})});
     const Plot plot = Build(nullptr, &narrow);
     const struct {
         double first, last, step;
