@@ -187,23 +187,6 @@ TEST(CountingJournal, ResumingCutsAnUnfinishedChangeOffAndGoesOn) {
     ExpectSameTables(recorded, tables, state);
 }
 
-TEST(CountingJournal, CreateFailsWithTheReasonAndRemoveDeletes) {
-    testsupport::TempDir folder;
-    CountingJournal missing;
-    EXPECT_FALSE(missing.Create(folder.File("no/folder/j")));
-    EXPECT_TRUE(missing.Failed());
-    EXPECT_EQ(missing.Reason(),
-              std::make_error_code(std::errc::no_such_file_or_directory).message());
-    EXPECT_FALSE(missing.Record(kActions[0]));
-
-    CountingJournal journal;
-    EXPECT_EQ(journal.Reason(), "");
-    ASSERT_TRUE(journal.Create(folder.File("j")));
-    EXPECT_EQ(folder.Read("j"), "corelith counting journal\t1\n");
-    EXPECT_TRUE(journal.Remove());
-    EXPECT_FALSE(folder.Has("j"));
-}
-
 TEST(CountingActions, RefusedChangesLeaveTheTablesAlone) {
     Session session;
     const Session before;

@@ -267,26 +267,12 @@ TEST_F(CountingTest, ValuesWithDecimalCommasAreWrittenBackWithCommas) {
 }
 
 // ---------------------------------------------------------------------------------------
-// The recovery question by hand
+// The recovery question
 
-TEST(RecoveryDialog, ShowsTheQuestionAndEndsWithTheChoice) {
-    const struct {
-        int id;
-        int result;
-    } clicks[] = {{kIdOk, RecoveryDialog::kRecover},
-                  {kIdStartAnew, RecoveryDialog::kStartAnew},
-                  {kIdCancel, RecoveryDialog::kCancelled}};
-    for (const auto& click : clicks) {
-        RecoveryDialog dialog(RecoveryQuestion("/data/Newcore12.txt", "/data/core12.txt", 1, 0));
-        ProbeControls controls;
-        dialog.OnInit(controls);
-        EXPECT_EQ(controls.texts[kIdRecoveryText],
-                  "The counting of core12.txt into Newcore12.txt was not finished. 1 change is "
-                  "kept.\n\nRecover the session, or start anew from the table?");
-        dialog.OnCommand(controls, click.id, Notification::Clicked);
-        EXPECT_TRUE(controls.ended);
-        EXPECT_EQ(controls.result, click.result);
-    }
+TEST(RecoveryQuestion, NamesTheFilesAndWhatIsKept) {
+    EXPECT_EQ(RecoveryQuestion("/data/N.txt", "/data/c.txt", 1, 0),
+              "The counting of c.txt into N.txt was not finished. 1 change is kept.\n\nRecover "
+              "the session, or start anew from the table?");
     EXPECT_EQ(RecoveryQuestion("N.txt", "c.txt", 7, 12),
               "The counting of c.txt into N.txt was not finished. 7 changes are kept. (Line 12 "
               "of its record is damaged; the changes before it are kept.)\n\nRecover the "
