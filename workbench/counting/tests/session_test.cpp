@@ -117,7 +117,7 @@ TEST_F(RecoveryTest, CancelKeepsTheOldSessionAndStartAnewDropsIt) {
 
 TEST_F(RecoveryTest, AJournalThatNeverGotItsTableIsReplacedAndADamagedOneReported) {
     // Killed while the table was being recorded: nothing was counted, nothing to ask.
-    Write(kJournal, "corelith counting journal\t1\ninput\tcore12.txt\nlayout\t0\nspec");
+    Write(kJournal, "corelith counting journal\t1\ninput\tcore12.txt\nlayout\t0\nspeci");
     EXPECT_EQ(Run({"core12.txt", ":ok", "1", "count", "stop"}), 0);
     EXPECT_FALSE(Exists(kJournal));
     const std::string damaged = "corelith counting journal\t1\nspecies\tG. ruber\nsample\tA\tx\n"
