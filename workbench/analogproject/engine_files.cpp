@@ -1,9 +1,9 @@
 #include "analogproject/engine_files.h"
 
 #include "shell/messages.h"
+#include "textio/command_files.h"
 #include "textio/file_layer.h"
 #include "textio/line_writer.h"
-#include "textio/paths.h"
 #include "textio/text_cut.h"
 #include "workbench.h"
 
@@ -11,8 +11,6 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
 
 namespace corelith {
 
@@ -27,8 +25,7 @@ constexpr char kDepthFormat[] = "%4.0f";
 constexpr char kVariableFormat[] = "%5.2f";
 
 int Refuse(Workbench& wb, const std::string& text) {
-    wb.platform.ShowMessage(0, kProgramTitle, text, MessageIcon::Stop, true);
-    return -1;
+    return ShowStop(wb.platform, text);
 }
 
 // A path set on a line of its own between ">" and "<", as the message catalogue shows names.
@@ -305,19 +302,11 @@ int WriteProjectFile(Workbench& wb, std::string& out, const std::string& outputF
 }
 
 int SaveEngineFile(Workbench& wb, const std::string& path, const std::string& text) {
-    LineWriter file(path);
-    if (!file.IsOpen())
+    LineWriter file;
+    if (!OpenOutputFile(wb, file, path))
         return -1;
     file.Put(text);
-    // Text still buffered at the close can fail as well (a full disk).
-    if (file.Close() == 0)
-        return 0;
-    // A shortened engine file would be read as other samples than the user's: remove it.
-    // Only a regular file: the path may name a device, which is not ours to delete.
-    std::error_code ignored;
-    if (std::filesystem::is_regular_file(NativePath(path), ignored))
-        std::filesystem::remove(NativePath(path), ignored);
-    return Refuse(wb, "The file" + Framed(path) + "could not be written.") - 1;
+    return CloseOutputFile(wb, file) == 0 ? 0 : -2;
 }
 
 } // namespace corelith

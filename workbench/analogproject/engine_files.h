@@ -99,9 +99,9 @@ int WriteProjectFile(Workbench& wb, std::string& out, const std::string& outputF
 std::string SubjectDescriptor(int speciesCount);
 std::string AnalogDescriptor(int speciesCount);
 
-// Writes `text` into a new file at `path`, replacing an existing one. Returns 0; -1 when the
-// file cannot be created (silently); -2 when writing failed: the incomplete file is removed
-// and a message names it.
+// Writes `text` as the whole new content of `path`. Returns 0; -1 when the file cannot be
+// created or is one of the command's inputs, -2 when writing failed (the previous file then
+// stays); a message names the file and the reason.
 int SaveEngineFile(Workbench& wb, const std::string& path, const std::string& text);
 
 } // namespace corelith

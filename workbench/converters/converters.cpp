@@ -3,6 +3,7 @@
 #include "shell/messages.h"
 #include "shell/settings.h"
 #include "tables/readers.h"
+#include "textio/command_files.h"
 #include "textio/file_dialogs.h"
 #include "textio/file_layer.h"
 #include "textio/matrix_writer.h"
@@ -85,6 +86,7 @@ std::string DefaultOutputName(Conversion kind, const std::string& inputTitle, in
 }
 
 int RunConversion(Workbench& wb, Conversion kind) {
+    wb.inputsRead.clear();
     const bool toDatabase = kind == Conversion::MatrixToDatabase;
     SetFileFilter(wb, toDatabase ? kMatrixFilter : wb.settings.lastFilter);
     const SpeciesLayout layout = SlotOneLayout(wb);
@@ -132,7 +134,7 @@ int RunConversion(Workbench& wb, Conversion kind) {
         written = WriteDatabase(wb, out, layout, speciesCount, sampleCount);
         break;
     }
-    const int closed = out.Close();
+    const int closed = CloseOutputFile(wb, out);
     SaveSettings(wb);
     return written == 0 && closed == 0 ? kConvertDone : kConvertNoOutput;
 }
@@ -143,7 +145,7 @@ int SelectDataTable(Workbench& wb, SpeciesLayout layout, int& speciesCount, int&
     CurrentFile& current = wb.current;
     if (!SelectFileToOpen(wb, current.fullPath, current.folder, current.name, "Select data file"))
         return 0;
-    std::FILE* in = OpenForReading(current.fullPath, "rb");
+    std::FILE* in = OpenInputFile(wb, current.fullPath);
     if (in == nullptr)
         return kSelectNotOpened;
     Tables& t = wb.tables;
@@ -160,7 +162,7 @@ int SelectOutputFile(Workbench& wb, std::string proposal, const std::string& cap
     if (!SelectFileToSave(wb, proposal, folder, title, caption))
         return 0;
     wb.current = CurrentFile{proposal, folder, title};
-    return out.Open(proposal) ? 1 : -1;
+    return OpenOutputFile(wb, out, proposal) ? 1 : -1;
 }
 
 SpeciesLayout SlotOneLayout(const Workbench& wb) {

@@ -48,15 +48,15 @@ float MaximumPercentage(const SampleTable& samples, int species, const std::vect
 
 // The open dialog "Select data file" on the current file, then the chosen table read with
 // ReadReferenceTable into the species list and the reference table. Returns 1 when read,
-// 0 when the dialog was cancelled, kSelectNotOpened or kSelectNotRead (the reader has
-// shown its message).
+// 0 when the dialog was cancelled, kSelectNotOpened or kSelectNotRead (a message has said
+// why).
 inline constexpr int kSelectNotOpened = -1;
 inline constexpr int kSelectNotRead = -2;
 int SelectDataTable(Workbench& wb, SpeciesLayout layout, int& speciesCount, int& sampleCount);
 
 // The save dialog titled `caption`, starting with `proposal`; the chosen file becomes the
 // current file and is opened by `out`. Returns 1 when opened, 0 when cancelled, -1 when
-// the file could not be created.
+// the file could not be created or is one of the command's inputs (after a message).
 int SelectOutputFile(Workbench& wb, std::string proposal, const std::string& caption,
                      LineWriter& out);
 

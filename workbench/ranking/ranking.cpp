@@ -5,6 +5,7 @@
 #include "shell/messages.h"
 #include "shell/settings.h"
 #include "tables/readers.h"
+#include "textio/command_files.h"
 #include "textio/file_dialogs.h"
 #include "textio/file_layer.h"
 #include "textio/matrix_writer.h"
@@ -35,6 +36,7 @@ std::string FormatG(double value) {
 template <typename Writer>
 int RankCensusTable(Workbench& wb, const char* extension, const std::string& caption,
                     Writer write) {
+    wb.inputsRead.clear();
     const SpeciesLayout layout = SlotOneLayout(wb);
     int speciesCount = 0;
     int sampleCount = 0;
@@ -50,7 +52,7 @@ int RankCensusTable(Workbench& wb, const char* extension, const std::string& cap
     if (created < 0)
         return kRankingNoOutput;
     const int written = write(out, layout, speciesCount, sampleCount);
-    const int closed = out.Close();
+    const int closed = CloseOutputFile(wb, out);
     return written == 0 && closed == 0 ? kRankingDone : kRankingNoOutput;
 }
 
@@ -69,7 +71,7 @@ std::string LogarithmicCell(float value, float total, float certainFactor) {
 // cannot be opened or the reader refuses it.
 bool ReadCoreFile(Workbench& wb, const std::string& path, SpeciesLayout layout, CoreReadMode mode,
                   int& speciesCount, int& sampleCount, SampleTable& samples) {
-    std::FILE* file = OpenForReading(path, "rb");
+    std::FILE* file = OpenInputFile(wb, path);
     if (file == nullptr)
         return false;
     const int read = ReadCoreTable(wb, file, layout, mode, speciesCount, sampleCount,
@@ -222,6 +224,7 @@ int CreateLogarithmicRanking(Workbench& wb) {
 }
 
 int CreateRankDatabase(Workbench& wb) {
+    wb.inputsRead.clear();
     Tables& t = wb.tables;
     const SpeciesLayout layout = SlotOneLayout(wb);
     int speciesCount = 0;
@@ -236,12 +239,12 @@ int CreateRankDatabase(Workbench& wb) {
     // The percentages are classified as the frequency matrix file shows them ("%G"), so
     // they go through that file and back.
     const std::string matrixPath = JoinPath(FolderOf(dataPath), kFrequencyMatrixFile);
-    LineWriter matrix(matrixPath);
-    if (!matrix.IsOpen())
+    LineWriter matrix;
+    if (!OpenOutputFile(wb, matrix, matrixPath))
         return kRankingNoOutput;
     const int matrixWritten =
         WriteFrequencyMatrixFromRaw(wb, matrix, layout, speciesCount, sampleCount);
-    if (matrix.Close() != 0 || matrixWritten != 0)
+    if (CloseOutputFile(wb, matrix) != 0 || matrixWritten != 0)
         return kRankingNoOutput;
     int percentSpecies = 0;
     int percentSamples = 0;
@@ -276,7 +279,7 @@ int CreateRankDatabase(Workbench& wb) {
         return kRankingNoOutput;
     const int written = WriteRankDatabase(out, systemSpecies, percentSamples, limitCount, t.species,
                                           t.reference, t.core);
-    const int closed = out.Close();
+    const int closed = CloseOutputFile(wb, out);
     return written == 0 && closed == 0 ? kRankingDone : kRankingNoOutput;
 }
 

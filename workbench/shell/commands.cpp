@@ -72,6 +72,7 @@ int RunCommand(Workbench& wb, int id) {
     // Exit belongs to the front end; the grayed Edit items, "Thread....", "Velmar..." and
     // unknown ids have no action.
     const Command* command = FindCommand(id);
+    wb.inputsRead.clear();
     return command != nullptr && command->handler != nullptr ? command->handler(wb) : 0;
 }
 

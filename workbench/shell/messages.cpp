@@ -13,6 +13,13 @@ std::string UnsettledText(int code) {
     return "Message " + std::to_string(code) + " has no text here.";
 }
 
+// The system's reasons come without a full stop ("Permission denied").
+std::string Sentence(const std::string& reason) {
+    if (reason.empty() || reason.back() == '.')
+        return reason;
+    return reason + ".";
+}
+
 int ShowError(Platform& platform, int code, const std::string& text) {
     platform.ShowMessage(code, kProgramTitle, text, MessageIcon::Stop, true);
     return -1;
@@ -91,8 +98,29 @@ int ShowNameMismatch(Platform& platform, int code, const std::string& firstName,
     }
 }
 
-int ShowSettingsNotSaved(Platform& platform, const std::string& path) {
-    return ShowError(platform, 0, "Could not write the settings file:\n>" + path + "<");
+int ShowStop(Platform& platform, const std::string& text) {
+    return ShowError(platform, 0, text);
+}
+
+int ReportFileError(Platform& platform, const std::string& path, FileAction action,
+                    const std::string& reason) {
+    const char* what = action == FileAction::Read ? "read" : "write";
+    return ShowError(platform, 0,
+                     std::string("Could not ") + what + " the file:\n>" + path + "<\n" +
+                         Sentence(reason));
+}
+
+int ShowOutputIsInput(Platform& platform, const std::string& output, const std::string& input) {
+    const std::string same = output == input ? "" : "\n>" + input + "<";
+    return ShowError(platform, 0,
+                     "The output file\n>" + output + "<\nis the input file" + same +
+                         "\nof this command and would be lost. Choose another name.");
+}
+
+int ShowSettingsNotSaved(Platform& platform, const std::string& path, const std::string& reason) {
+    return ShowError(platform, 0,
+                     "Could not write the settings file:\n>" + path + "<" +
+                         (reason.empty() ? "" : "\n" + Sentence(reason)));
 }
 
 int ShowPathTooLong(Platform& platform, const std::string& path, long limit) {

@@ -104,7 +104,7 @@ int SaveSettings(Workbench& wb) {
     }
     LineWriter file(path);
     if (!file.IsOpen())
-        return ShowSettingsNotSaved(wb.platform, path);
+        return ShowSettingsNotSaved(wb.platform, path, file.Reason());
     ProjectSlot& slot = wb.settings.slots[1];
     const Settings& settings = wb.settings;
     file.Put(FormatC("%d%s", kSettingsStamp, "\n"));
@@ -116,7 +116,7 @@ int SaveSettings(Workbench& wb) {
          {&settings.freeText, &settings.quillonPath, &settings.marvanePath})
         file.Put(FormatC("%s%s", text->c_str(), "\n"));
     if (file.Close() != 0)
-        return ShowSettingsNotSaved(wb.platform, path);
+        return ShowSettingsNotSaved(wb.platform, path, file.Reason());
     return 0;
 }
 

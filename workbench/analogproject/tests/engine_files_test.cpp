@@ -315,15 +315,18 @@ TEST_F(EngineFilesTest, ARunParameterWiderThanItsColumnIsRefused) {
                               "engine's project file (2 characters)."}));
 }
 
-TEST_F(EngineFilesTest, SavingWritesTheTextOrRemovesWhatCouldNotBeWritten) {
+TEST_F(EngineFilesTest, SavingWritesTheWholeTextOrKeepsThePreviousFile) {
     ASSERT_EQ(SaveEngineFile(Wb(), folder_.File("a.ref"), "text\n"), 0);
     EXPECT_EQ(folder_.Read("a.ref"), "text\n");
-    EXPECT_EQ(SaveEngineFile(Wb(), folder_.File("missing/a.ref"), "text\n"), -1);
     EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(SaveEngineFile(Wb(), folder_.File("missing/a.ref"), "text\n"), -1);
+    EXPECT_EQ(Messages(), (std::vector<std::string>{"message 0: Could not write the file:\\n>" +
+                                                    folder_.File("missing/a.ref") +
+                                                    "<\\nNo such file or directory."}));
     if (std::filesystem::exists("/dev/full")) {
         EXPECT_EQ(SaveEngineFile(Wb(), "/dev/full", std::string(100000, 'x')), -2);
-        EXPECT_EQ(Messages(), (std::vector<std::string>{
-                                  "message 0: The file\\n>/dev/full<\\ncould not be written."}));
+        EXPECT_EQ(Messages().back(), "message 0: Could not write the file:\\n>/dev/full<\\n"
+                                     "No space left on device.");
         EXPECT_TRUE(std::filesystem::exists("/dev/full"));
     }
 }

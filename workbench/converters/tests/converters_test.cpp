@@ -189,14 +189,29 @@ TEST_F(ConvertersTest, CancelledDialogsSaveTheSettingsAndWriteNothing) {
     EXPECT_NE(SettingsFile().find("\t10.000000\t2\n"), std::string::npos) << SettingsFile();
 }
 
-TEST_F(ConvertersTest, MissingInputOrUnwritableOutputEndsQuietlyWithoutSaving) {
+TEST_F(ConvertersTest, MissingInputOrUnwritableOutputIsNamedAndNothingIsSaved) {
     testing::fs::remove(PathOf(kSettingsFileName));
     Answer({PathOf("absent.txt")});
     EXPECT_EQ(ConvertRawToFrequencyMatrix(wb_), kConvertNoInput);
     Answer({Put("counts.txt", kRawInColumn), PathOf("no-such-folder/out.HM")});
     EXPECT_EQ(ConvertRawToFrequencyMatrix(wb_), kConvertNoOutput);
     EXPECT_FALSE(Exists(kSettingsFileName));
-    EXPECT_TRUE(platform_.Messages().empty());
+    EXPECT_EQ(platform_.Messages(),
+              (std::vector<std::string>{
+                  "message 136: Could not find file:\\n>" + PathOf("absent.txt") + "<",
+                  "message 0: Could not write the file:\\n>" + PathOf("no-such-folder/out.HM") +
+                      "<\\nNo such file or directory."}));
+}
+
+TEST_F(ConvertersTest, TheInputIsNeverTheOutput) {
+    const std::string input = Put("counts.HM", kRawInColumn);
+    testing::fs::create_hard_link(input, PathOf("second-name.HM"));
+    for (const char* output : {"counts.HM", "second-name.HM"}) {
+        Answer({input, PathOf(output)});
+        EXPECT_EQ(ConvertRawToFrequencyMatrix(wb_), kConvertNoOutput) << output;
+        EXPECT_NE(platform_.Messages().back().find("is the input file"), std::string::npos);
+    }
+    EXPECT_EQ(Get("counts.HM"), kRawInColumn);
 }
 
 TEST_F(ConvertersTest, FailedWriteIsNotReportedAsSuccess) {

@@ -283,9 +283,12 @@ TEST_F(RankingTest, CancelAtEachDialogEndsTheCommand) {
     Answer({PathOf("core.txt"), PathOf("ref.txt.RS"), ":cancel"});
     EXPECT_EQ(CreateRankDatabase(wb_), kRankingDone);
     EXPECT_FALSE(Exists("core.txt.R"));
+    EXPECT_TRUE(platform_.Messages().empty());
     Answer({PathOf("core.txt"), PathOf("absent.RS")});
     EXPECT_EQ(CreateRankDatabase(wb_), kRankingNoInput);
-    EXPECT_TRUE(platform_.Messages().empty());
+    EXPECT_EQ(platform_.Messages(),
+              std::vector<std::string>{"message 136: Could not find file:\\n>" +
+                                       PathOf("absent.RS") + "<"});
 }
 
 TEST(RankClassTest, ClassesOfTheLimits) {

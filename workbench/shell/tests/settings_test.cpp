@@ -179,8 +179,8 @@ TEST_F(SettingsTest, AFailedSaveIsReported) {
     platform.SetSettingsFolder(Folder() + "blocker/");
     Workbench& w = Start(); // the load saves the defaults and fails
     EXPECT_EQ(SaveSettings(w), -1);
-    const std::string message =
-        "message 0: Could not write the settings file:\\n>" + Folder() + "blocker/Corelith.INI<";
+    const std::string message = "message 0: Could not write the settings file:\\n>" + Folder() +
+                                "blocker/Corelith.INI<\\nNot a directory.";
     EXPECT_EQ(platform.Messages(), (std::vector<std::string>{message, message}));
     EXPECT_EQ(platform.BeepCount(), 2);
     EXPECT_EQ(w.settings.certainFactor, 10.0f); // the program goes on with its values
