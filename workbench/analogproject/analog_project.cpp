@@ -120,7 +120,7 @@ int LoadLocationFile(ProjectRun& run, const char* whose, std::string& path, int&
     if (opened < 0)
         return -1;
     // Locations are paired with samples by row number only.
-    const int read = ReadLocationTable(run.wb, file, stationCount, run.wb.tables.locations);
+    const int read = ReadLocationTable(run.wb, file, stationCount, run.wb.tables.locations, path);
     CloseFile(file);
     return read == 0 ? 0 : -1;
 }
@@ -136,7 +136,7 @@ int BuildReferenceFile(ProjectRun& run) {
         return opened;
     const int read = ReadReferenceTable(wb, file, LayoutOfSpeciesFormat(run.slot.speciesFormat),
                                         run.referenceSpecies, run.referenceSamples,
-                                        wb.tables.species, wb.tables.reference);
+                                        wb.tables.species, wb.tables.reference, path);
     CloseFile(file);
     if (read != 0)
         return -2;
@@ -159,7 +159,7 @@ int BuildEnvironmentFile(ProjectRun& run) {
     int variableCount = 0;
     int stationCount = 0;
     const int read = ReadEnvironmentTable(wb, file, variableCount, stationCount, 1,
-                                          wb.tables.reference, wb.tables.environment);
+                                          wb.tables.reference, wb.tables.environment, path);
     CloseFile(file);
     if (read != 0)
         return -2;
@@ -184,7 +184,7 @@ int BuildCoreFile(ProjectRun& run) {
     int speciesCount = 0;
     const int read =
         ReadCoreTable(wb, file, LayoutOfSpeciesFormat(run.slot.speciesFormat), CompareSpecies,
-                      speciesCount, run.coreSamples, wb.tables.species, wb.tables.core);
+                      speciesCount, run.coreSamples, wb.tables.species, wb.tables.core, path);
     CloseFile(file);
     if (read != 0)
         return -2;

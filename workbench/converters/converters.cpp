@@ -92,7 +92,9 @@ int RunConversion(Workbench& wb, Conversion kind) {
     const SpeciesLayout layout = SlotOneLayout(wb);
     int speciesCount = 0;
     int sampleCount = 0;
-    const int selected = SelectDataTable(wb, layout, speciesCount, sampleCount);
+    const int selected =
+        SelectDataTable(wb, layout, toDatabase ? TableValues::Any : TableValues::NonNegative,
+                        speciesCount, sampleCount);
     if (selected == 0) {
         SaveSettings(wb);
         return kConvertDone;
@@ -141,7 +143,8 @@ int RunConversion(Workbench& wb, Conversion kind) {
 
 } // namespace
 
-int SelectDataTable(Workbench& wb, SpeciesLayout layout, int& speciesCount, int& sampleCount) {
+int SelectDataTable(Workbench& wb, SpeciesLayout layout, TableValues values, int& speciesCount,
+                    int& sampleCount) {
     CurrentFile& current = wb.current;
     if (!SelectFileToOpen(wb, current.fullPath, current.folder, current.name, "Select data file"))
         return 0;
@@ -149,10 +152,41 @@ int SelectDataTable(Workbench& wb, SpeciesLayout layout, int& speciesCount, int&
     if (in == nullptr)
         return kSelectNotOpened;
     Tables& t = wb.tables;
-    const int read =
-        ReadReferenceTable(wb, in, layout, speciesCount, sampleCount, t.species, t.reference);
+    const int read = ReadReferenceTable(wb, in, layout, speciesCount, sampleCount, t.species,
+                                        t.reference, current.fullPath);
     CloseFile(in);
-    return read == 0 ? 1 : kSelectNotRead;
+    if (read != 0 || RefuseUnusableTable(wb, current.fullPath, values, speciesCount, sampleCount))
+        return kSelectNotRead;
+    return 1;
+}
+
+bool RefuseUnusableTable(Workbench& wb, const std::string& path, TableValues values,
+                         int speciesCount, int sampleCount) {
+    const std::string file = "The file\n>" + path + "<\n";
+    // Nothing to convert: the output would be a header written as if it were a result.
+    if (speciesCount < 1 || sampleCount < 1) {
+        ShowStop(wb.platform,
+                 file + (speciesCount < 1 ? "holds no species." : "holds no samples."));
+        return true;
+    }
+    if (values == TableValues::Any)
+        return false;
+    const Tables& t = wb.tables;
+    for (int j = 1; j <= sampleCount; ++j) {
+        for (int i = 1; i <= speciesCount; ++i) {
+            const float value = t.reference.Value(j, i);
+            if (value < 0.0f) {
+                ShowStop(wb.platform,
+                         file + "has the value " + FormatC("%G", static_cast<double>(value)) +
+                             " for species " + FormatC("%d (", i) +
+                             t.species.names[static_cast<size_t>(i)] + ") in sample " +
+                             FormatC("%d (", j) + t.reference.names[static_cast<size_t>(j)] +
+                             "): counts and percentages cannot be negative.");
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 int SelectOutputFile(Workbench& wb, std::string proposal, const std::string& caption,

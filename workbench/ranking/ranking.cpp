@@ -40,7 +40,8 @@ int RankCensusTable(Workbench& wb, const char* extension, const std::string& cap
     const SpeciesLayout layout = SlotOneLayout(wb);
     int speciesCount = 0;
     int sampleCount = 0;
-    const int selected = SelectDataTable(wb, layout, speciesCount, sampleCount);
+    const int selected =
+        SelectDataTable(wb, layout, TableValues::NonNegative, speciesCount, sampleCount);
     if (selected == 0)
         return kRankingDone;
     if (selected < 0)
@@ -75,7 +76,7 @@ bool ReadCoreFile(Workbench& wb, const std::string& path, SpeciesLayout layout, 
     if (file == nullptr)
         return false;
     const int read = ReadCoreTable(wb, file, layout, mode, speciesCount, sampleCount,
-                                   wb.tables.species, samples);
+                                   wb.tables.species, samples, path);
     CloseFile(file);
     return read == 0;
 }
@@ -229,7 +230,8 @@ int CreateRankDatabase(Workbench& wb) {
     const SpeciesLayout layout = SlotOneLayout(wb);
     int speciesCount = 0;
     int sampleCount = 0;
-    const int selected = SelectDataTable(wb, layout, speciesCount, sampleCount);
+    const int selected =
+        SelectDataTable(wb, layout, TableValues::NonNegative, speciesCount, sampleCount);
     if (selected == 0)
         return kRankingDone;
     if (selected < 0)

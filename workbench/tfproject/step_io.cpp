@@ -32,10 +32,10 @@ void WriteCensusBlock(LineWriter& out, int speciesCount, int sampleCount,
     }
 }
 
-int OpenInputTable(Workbench& wb, const char* dialogTitle, std::FILE*& file,
+int OpenInputTable(Workbench& wb, const char* dialogTitle, std::FILE*& file, std::string& path,
                    std::string& fileTitle) {
     SetFileFilter(wb, wb.settings.lastFilter);
-    std::string path;
+    path.clear();
     std::string folder;
     if (!SelectFileToOpen(wb, path, folder, fileTitle, dialogTitle))
         return 1;

@@ -448,7 +448,7 @@ TEST_F(TfProjectTest, NegativeFactorCountIsRefusedForTheRegressFile) {
 }
 
 TEST_F(TfProjectTest, EnvironmentFileWithoutVariablesIsRefused) {
-    Put("env.txt", "");
+    Put("env.txt", "\nS1\n"); // an empty header line names no variable
     Answer({"R.pro", ":ok", ":ok", "Regress", ":ok", "env.txt", ":ok"});
 
     EXPECT_EQ(BuildTransferFunctionProject(wb_, 1), -21);
