@@ -142,6 +142,7 @@ int BuildReferenceFile(ProjectRun& run) {
         return -2;
     std::string text;
     const int formatted =
+        // A reference sample without a location row fails the name check that follows.
         WriteReferenceFile(wb, text, {"reference", path, run.referenceLocationsPath},
                            run.referenceSpecies, run.referenceSamples, run.projectNumber);
     return SaveStepFile(run, formatted, path, kReferenceOutput, text, run.slot.firstPath, -3, -4);
@@ -193,8 +194,9 @@ int BuildCoreFile(ProjectRun& run) {
         return -3;
     }
     std::string text;
-    const int formatted = WriteCoreFile(wb, text, {"core", path, run.coreLocationsPath},
-                                        speciesCount, run.coreSamples, run.projectNumber);
+    const int formatted =
+        WriteCoreFile(wb, text, {"core", path, run.coreLocationsPath, run.coreLocations},
+                      speciesCount, run.coreSamples, run.projectNumber);
     return SaveStepFile(run, formatted, path, kCoreOutput, text, run.slot.secondPath, -4, -5);
 }
 
