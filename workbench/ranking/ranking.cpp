@@ -168,15 +168,29 @@ void CertainFactorDialog::OnCommand(DialogControls& controls, int id, Notificati
             return;
         }
         const float typed = RealField(controls, id, kTake, "%G", value_, decimalCommaFlag_, 1);
-        // Only a positive factor scales a percentage into a logarithm; anything else
-        // leaves the last value standing, as text that is not a number does.
-        if (typed > 0.0f && std::isfinite(typed))
+        // A factor that cannot be used or kept leaves the last value standing while the
+        // user types; OK refuses it.
+        if (Acceptable(typed, nullptr))
             value_ = typed;
         return;
     }
     if (what != Notification::Clicked)
         return;
     if (id == kIdOk) {
+        // Text that is no number keeps the last value, as in every number field; a number
+        // that was not taken is refused rather than dropped without a word.
+        float typed = 0;
+        std::string why;
+        if (FieldHasValue(controls, kCertainFactorField) != 0 &&
+            RealFieldNumber(controls.Text(kCertainFactorField), typed) &&
+            !Acceptable(typed, &why)) {
+            if (platform_ != nullptr)
+                ShowStop(*platform_, why);
+            else
+                controls.Beep();
+            controls.FocusControl(kCertainFactorField);
+            return;
+        }
         // A factor that is not positive can only come from a damaged settings file; it
         // would turn every cell into the logarithm of 0, so the dialog waits for another.
         if (!(value_ > 0.0f) || !std::isfinite(value_)) {
@@ -189,6 +203,23 @@ void CertainFactorDialog::OnCommand(DialogControls& controls, int id, Notificati
         controls.End(0);
 }
 
+bool CertainFactorDialog::Acceptable(float typed, std::string* why) {
+    const std::string shown = FormatG(typed);
+    // Only a positive factor scales a percentage into a logarithm.
+    if (!(typed > 0.0f) || !std::isfinite(typed)) {
+        if (why != nullptr)
+            *why = "The certain factor " + shown + " cannot be used: it must be greater than 0.";
+        return false;
+    }
+    if (!KeepsInSettingsFile(typed)) {
+        if (why != nullptr)
+            *why = "The certain factor " + shown + " cannot be kept: the settings file would " +
+                   "hold it as " + FormatC("%f", static_cast<double>(typed)) + ".";
+        return false;
+    }
+    return true;
+}
+
 ScriptBinding CertainFactorDialog::Script() const {
     ScriptBinding binding;
     binding.kind = ScriptKind::Field;
@@ -197,7 +228,7 @@ ScriptBinding CertainFactorDialog::Script() const {
 }
 
 int EditCertainFactor(Workbench& wb) {
-    CertainFactorDialog dialog(wb.settings.certainFactor, wb.tables.decimalCommaFlag);
+    CertainFactorDialog dialog(wb.settings.certainFactor, wb.tables.decimalCommaFlag, &wb.platform);
     if (wb.platform.RunDialog(dialog) != 1)
         return 0;
     wb.settings.certainFactor = dialog.Value();

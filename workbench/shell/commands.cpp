@@ -38,6 +38,13 @@ bool ChooseExecutable(Workbench& wb, Outside which) {
     const char* title = which == Outside::Quillon ? "Select Quillon.exe" : "Select Marvane.exe";
     if (!SelectFileToOpen(wb, path, wb.current.folder, wb.current.name, title))
         return false;
+    // The settings file keeps the path on a line of its own.
+    if (path.find_first_of("\r\n") != std::string::npos) {
+        ShowStop(wb.platform, "The path\n>" + path +
+                                  "<\nholds a line break, which the settings file cannot keep."
+                                  "\nRename the program or its folder and choose it again.");
+        return false;
+    }
     StoredPath(wb, which) = path;
     return true;
 }

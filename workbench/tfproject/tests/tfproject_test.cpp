@@ -690,6 +690,22 @@ TEST(CapFacOptionsDialogTest, OpensOnTheNumberAndTakesEachWholeNumberTyped) {
     EXPECT_TRUE(folder.Has(kSettingsFileName));
 }
 
+// 99999999999 is no int: the field would keep the last value without a word.
+TEST(CapFacOptionsDialogTest, ANumberBeyondTheSettingsFileIsRefusedAtOk) {
+    const testsupport::TempDir folder;
+    TypingPlatform platform;
+    platform.SetSettingsFolder(folder.Folder());
+    Workbench wb(platform);
+    wb.settings.slots[1].numberOfFactors() = 5;
+    platform.typed = {"99999999999"};
+    EXPECT_EQ(CapFacOptions(wb, 1), 0) << "the dialog stays open";
+    EXPECT_EQ(wb.settings.slots[1].numberOfFactors(), 5);
+    EXPECT_THAT(platform.Messages(),
+                ElementsAre("message 0: The number of factors 99999999999 cannot be kept: the "
+                            "settings file holds whole numbers up to 2147483647."));
+    EXPECT_FALSE(folder.Has(kSettingsFileName));
+}
+
 // ---- the dialog templates ----
 
 TEST(TfProjectTemplatesTest, CapFacOptionsHasItsFieldLabelAndButtons) {
