@@ -144,9 +144,7 @@ std::string SettingsFileText(const StoredSettings& stored) {
     return FormatC("%d%s", kSettingsStamp, "\n") +
            FormatC("%d\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t%f\t%d%s", o[0], o[1], o[2], o[3], o[4], o[5],
                    o[6], o[7], static_cast<double>(stored.certainFactor), stored.lastFilter, "\n") +
-           FormatC("%s%s", stored.freeText.c_str(), "\n") +
-           FormatC("%s%s", stored.quillonPath.c_str(), "\n") +
-           FormatC("%s%s", stored.marvanePath.c_str(), "\n");
+           stored.freeText + "\n" + stored.quillonPath + "\n" + stored.marvanePath + "\n";
 }
 
 bool ParseSettingsFile(std::FILE* file, StoredSettings& stored) {
