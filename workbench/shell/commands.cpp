@@ -60,7 +60,13 @@ int ExecuteProgram(Workbench& wb, Outside which) {
     const bool started = which == Outside::Marvane
                              ? wb.platform.StartConsoleProgram(program, wb.workingFolder)
                              : wb.platform.StartProgram(program, wb.workingFolder);
-    return started ? 0 : -1;
+    if (started)
+        return 0;
+    // Without a word the user would see nothing happen at all.
+    return ShowStop(
+        wb.platform,
+        "Could not start the program:\n>" + program + "<\nChoose it again with Options, " +
+            (which == Outside::Quillon ? "Setup Quillon.exe..." : "Setup Marvane.exe..."));
 }
 
 // Returns 1 when a program was chosen, 0 after Cancel, -1 when the settings file could not

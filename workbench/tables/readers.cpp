@@ -146,8 +146,9 @@ class LineSource {
     }
     // Refuses the value `cell` of column `column` (0-based) of the current row.
     int RefuseValue(std::string_view cell, size_t column, const std::string& why) {
-        return Refuse(FormatC("has in row %d, column %zu the value \"", row_, column + 1) +
-                      std::string(cell) + "\", which " + why);
+        return Refuse(
+            FormatC("has in row %d, column %d the value \"", row_, static_cast<int>(column) + 1) +
+            std::string(cell) + "\", which " + why);
     }
 
     std::string line;
@@ -479,9 +480,9 @@ bool Coordinate(LineSource& source, const std::vector<std::string_view>& cells, 
     if (!CellValue(source, cells, index, kEmptyCell, value))
         return false;
     if (value == kEmptyCell && TrimBlanks(CellAt(cells, index)).empty()) {
-        source.Refuse(FormatC("has no %s in row %d, column %zu: every station needs its "
+        source.Refuse(FormatC("has no %s in row %d, column %d: every station needs its "
                               "position.",
-                              what, source.Row(), index + 1));
+                              what, source.Row(), static_cast<int>(index) + 1));
         return false;
     }
     if (value < low || value > high) {

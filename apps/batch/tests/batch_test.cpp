@@ -78,7 +78,9 @@ TEST_F(BatchTest, AProgramThatCannotBeStartedGivesANegativeResult) {
     BatchRun run = Run({"16"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "result -1\n");
-    EXPECT_EQ(run.err, "") << "a failed start shows no message";
+    EXPECT_EQ(run.err, "message 0: Could not start the program:\\n>" + folder_.Folder() +
+                           "none/quillon.exe<\\nChoose it again with Options, Setup "
+                           "Quillon.exe...\n");
 }
 
 TEST_F(BatchTest, WithoutACommandItPrintsTheUsage) {
