@@ -102,25 +102,40 @@ int ShowStop(Platform& platform, const std::string& text) {
     return ShowError(platform, 0, text);
 }
 
+// The texts are built by appending: GCC 12 takes some concatenations of temporaries for
+// overlapping copies (-Wrestrict).
 int ReportFileError(Platform& platform, const std::string& path, FileAction action,
                     const std::string& reason) {
-    const char* what = action == FileAction::Read ? "read" : "write";
-    return ShowError(platform, 0,
-                     std::string("Could not ") + what + " the file:\n>" + path + "<\n" +
-                         Sentence(reason));
+    std::string text = action == FileAction::Read ? "Could not read" : "Could not write";
+    text += " the file:\n>";
+    text += path;
+    text += "<\n";
+    text += Sentence(reason);
+    return ShowError(platform, 0, text);
 }
 
 int ShowOutputIsInput(Platform& platform, const std::string& output, const std::string& input) {
-    const std::string same = output == input ? "" : "\n>" + input + "<";
-    return ShowError(platform, 0,
-                     "The output file\n>" + output + "<\nis the input file" + same +
-                         "\nof this command and would be lost. Choose another name.");
+    std::string text = "The output file\n>";
+    text += output;
+    text += "<\nis the input file";
+    if (output != input) {
+        text += "\n>";
+        text += input;
+        text += "<";
+    }
+    text += "\nof this command and would be lost. Choose another name.";
+    return ShowError(platform, 0, text);
 }
 
 int ShowSettingsNotSaved(Platform& platform, const std::string& path, const std::string& reason) {
-    return ShowError(platform, 0,
-                     "Could not write the settings file:\n>" + path + "<" +
-                         (reason.empty() ? "" : "\n" + Sentence(reason)));
+    std::string text = "Could not write the settings file:\n>";
+    text += path;
+    text += "<";
+    if (!reason.empty()) {
+        text += "\n";
+        text += Sentence(reason);
+    }
+    return ShowError(platform, 0, text);
 }
 
 int ShowPathTooLong(Platform& platform, const std::string& path, long limit) {
