@@ -1,27 +1,36 @@
 #!/usr/bin/env bash
-# A bounded fuzzing run of the engine marvane (about a minute in all): builds its
-# libFuzzer targets with clang-14 (AddressSanitizer and UBSan included) and runs each on
-# a copy of its seed corpus and of the inputs that once failed. An input that makes a
-# target fail is kept under build-fuzz/artifacts/; copy it to
-# engine/fuzz/regressions/<target>/ so that the unit tests replay it from then on.
+# A bounded fuzzing run of the engine marvane and of the workbench (about a minute in all):
+# builds their libFuzzer targets with clang-14 (AddressSanitizer and UBSan included) and runs
+# each on a copy of its seed corpus and of the inputs that once failed. An input that makes a
+# target fail is kept under build-fuzz/artifacts/; copy it to <folder>/fuzz/regressions/<target>/
+# (engine/ or workbench/) so that the unit tests replay it from then on.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 total_seconds=60
-targets=(format project data run)
+# folder:target:dictionary
+targets=(engine:format:descriptor.dict engine:project:descriptor.dict engine:data:descriptor.dict
+  engine:run:descriptor.dict workbench:tables:tables.dict workbench:settings:tables.dict
+  workbench:counting:tables.dict)
 seconds=$((total_seconds / ${#targets[@]}))
 
 CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCORELITH_FUZZ=ON -DCORELITH_TESTS=OFF -DCORELITH_WITH_QT=OFF -DCORELITH_BENCH=OFF >/dev/null
-cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]/#/fuzz_}"
+names=()
+for entry in "${targets[@]}"; do
+  IFS=: read -r _ target _ <<<"$entry"
+  names+=("fuzz_$target")
+done
+cmake --build build-fuzz -j"$(nproc)" --target "${names[@]}"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p build-fuzz/artifacts
 failed=0
-for target in "${targets[@]}"; do
+for entry in "${targets[@]}"; do
+  IFS=: read -r folder target dictionary <<<"$entry"
   corpus="$work/$target"
   mkdir -p "$corpus"
-  for kept in engine/fuzz/corpus/"$target" engine/fuzz/regressions/"$target"; do
+  for kept in "$folder"/fuzz/corpus/"$target" "$folder"/fuzz/regressions/"$target"; do
     if [ -d "$kept" ]; then
       find "$kept" -maxdepth 1 -type f ! -name README.md -exec cp {} "$corpus"/ \;
     fi
@@ -29,7 +38,7 @@ for target in "${targets[@]}"; do
   log="$work/$target.log"
   if ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     build-fuzz/bin/fuzz_"$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-      -dict=engine/fuzz/descriptor.dict -artifact_prefix=build-fuzz/artifacts/"$target"- \
+      -dict="$folder"/fuzz/"$dictionary" -artifact_prefix=build-fuzz/artifacts/"$target"- \
       "$corpus" >"$log" 2>&1 </dev/null; then
     echo "fuzz_$target: $(grep -E '^Done [0-9]+ runs' "$log" || echo 'done')"
   else

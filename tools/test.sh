@@ -24,5 +24,5 @@ cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs" --timeout 900
 
-# Hostile input: a bounded run of the engine's fuzz targets (about a minute).
+# Hostile input: a bounded run of the engine's and the workbench's fuzz targets (about a minute).
 bash tools/fuzz.sh

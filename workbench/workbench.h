@@ -7,6 +7,7 @@
 #include "tables/tables.h"
 
 #include <string>
+#include <vector>
 
 namespace corelith {
 
@@ -30,6 +31,9 @@ struct Workbench {
     int filterIndex = 1;        // filter list of the next file dialog (set by SetFileFilter)
     int projectCounter = 1;     // project slot (1..10) of the next project command
     int interimFileCounter = 0; // numbers the counting tool's "Temp" + n + ".txt" files
+    // The files the running command has opened for reading (OpenInputFile), which none of
+    // its outputs may replace; RunCommand starts each command with none.
+    std::vector<std::string> inputsRead;
     // Where the other programs are installed: the folder of the workbench's executable, set
     // by the front end; empty: as the system tells it (see InstalledProgram).
     std::string programFolder;

@@ -34,6 +34,25 @@ std::string CommandList() {
     return list;
 }
 
+// The scripted backend that also notes whether an error box was shown: a command that
+// reported a failure of its data or files ends with status 1, even when the failure left
+// answers unused.
+class BatchPlatform final : public ScriptedPlatform {
+  public:
+    using ScriptedPlatform::ScriptedPlatform;
+
+    void ShowMessage(int code, const std::string& caption, const std::string& text,
+                     MessageIcon icon, bool beep) override {
+        if (icon == MessageIcon::Stop)
+            errorShown_ = true;
+        ScriptedPlatform::ShowMessage(code, caption, text, icon, beep);
+    }
+    bool ErrorShown() const { return errorShown_; }
+
+  private:
+    bool errorShown_ = false;
+};
+
 } // namespace
 
 bool IsBatchCommand(int id) {
@@ -54,7 +73,7 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return UsageError(err,
                           "unknown command \"" + args[0] + "\" (commands: " + CommandList() + ")");
 
-    ScriptedPlatform platform(std::vector<std::string>(args.begin() + 1, args.end()));
+    BatchPlatform platform(std::vector<std::string>(args.begin() + 1, args.end()));
     platform.SetStreams(&out, &err);
     platform.SetStartPrograms(true);
     platform.SetDialogLookup(FindDialogTemplate);
@@ -70,6 +89,10 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
 
     if (!platform.UsageError().empty())
         return UsageError(err, platform.UsageError());
+    // A failure ends a command before it has asked all its questions; the answers left
+    // over are its consequence, not a fault of the command line.
+    if (result < 0 || (platform.AnswersLeft() > 0 && platform.ErrorShown()))
+        return 1;
     if (platform.AnswersLeft() > 0)
         return UsageError(err, std::to_string(platform.AnswersLeft()) +
                                    (platform.AnswersLeft() == 1 ? " answer" : " answers") +

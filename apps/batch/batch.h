@@ -16,9 +16,10 @@ struct BatchOptions {
 
 // args: COMMAND [ANSWER ...]. Message boxes go to `err` as "message CODE: TEXT" (line
 // breaks written as "\n"), beeps as "beep"; echoed dialog labels go to `out` as
-// "ID: TEXT", and at the end "result N". Returns the exit status: 0 when N >= 0, 1 when
-// N < 0, 2 for a usage error (unknown command, an answer that does not fit its dialog,
-// answers left over).
+// "ID: TEXT", and at the end "result N". Returns the exit status: 2 for a usage error
+// (unknown command, an answer that does not fit its dialog, answers left over); 1 when
+// N < 0 or when an error box ended the command with answers left over (a failure of its
+// data or files); 0 otherwise.
 int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
              const BatchOptions& options);

@@ -5,12 +5,15 @@
 #include "shell/option_dialogs.h"
 #include "shell/settings.h"
 #include "tables/readers.h"
+#include "textio/command_files.h"
 #include "textio/file_dialogs.h"
 #include "textio/file_layer.h"
+#include "textio/paths.h"
 #include "textio/text_cut.h"
 #include "workbench.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 namespace corelith {
@@ -29,6 +32,8 @@ struct ProjectRun {
     int referenceSamples = 0;
     int referenceSpecies = 0;
     int coreSamples = 0;
+    int referenceLocations = 0; // rows of the two location files
+    int coreLocations = 0;
 };
 
 // The open dialog over LastFilter, then the chosen table opened "rb" and LastFilter updated.
@@ -40,7 +45,7 @@ int OpenTable(Workbench& wb, const char* caption, std::string& path, std::FILE*&
     if (!SelectFileToOpen(wb, path, wb.current.folder, wb.current.name, caption))
         return 1;
     wb.current.fullPath = path;
-    file = OpenForReading(path, "rb");
+    file = OpenInputFile(wb, path);
     if (file == nullptr)
         return -1;
     UpdateLastFilter(wb, wb.current.name);
@@ -52,35 +57,72 @@ std::string EngineFilePath(const std::string& tablePath, const char* extension) 
     return DeriveOutputName(tablePath, extension);
 }
 
-// Saves a formatted engine file and records it in the slot. Returns 0, `notCreated` when
-// the file cannot be created, `failed` when it could not be formatted or written (the slot
+// An engine file that exists already is replaced only when the user says so, in a save
+// dialog on its name (filter list `filterIndex`), which asks before overwriting; the user may
+// choose another name there. False when the dialog was cancelled.
+bool ConfirmReplacement(Workbench& wb, std::string& path, int filterIndex, const char* caption) {
+    std::error_code error;
+    if (!std::filesystem::exists(NativePath(path), error))
+        return true;
+    SetFileFilter(wb, filterIndex);
+    std::string folder;
+    std::string title;
+    return SelectFileToSave(wb, path, folder, title, caption) != 0;
+}
+
+// What a step writes: the engine file, the slot field that records it and the text it holds
+// when the file could not be written.
+struct StepOutput {
+    const char* extension;
+    int filterIndex;
+    const char* caption;
+    const char* failedText;
+};
+
+constexpr StepOutput kReferenceOutput{".ref", 12, "Save *.ref file", "No reference file"};
+constexpr StepOutput kEnvironmentOutput{".env", 13, "Save *.env file", "No environment file"};
+constexpr StepOutput kCoreOutput{".sam", 14, "Save *.sam file", "No sample file"};
+
+// Saves a formatted engine file beside the table at `tablePath` and records it in the slot.
+// Returns 0; 1 when the user would not have an existing file replaced; `notCreated` when
+// the file cannot be created; `failed` when it could not be formatted or written (the slot
 // field then says so).
-int SaveStepFile(ProjectRun& run, int formatted, const std::string& path, const std::string& text,
-                 std::string& slotField, const char* failedText, int notCreated, int failed) {
+int SaveStepFile(ProjectRun& run, int formatted, const std::string& tablePath,
+                 const StepOutput& output, const std::string& text, std::string& slotField,
+                 int notCreated, int failed) {
+    std::string path = EngineFilePath(tablePath, output.extension);
+    if (formatted == 0 && !ConfirmReplacement(run.wb, path, output.filterIndex, output.caption))
+        return 1;
     const int saved = formatted == 0 ? SaveEngineFile(run.wb, path, text) : -2;
     if (saved == -1)
         return notCreated;
     if (saved != 0) {
-        slotField = failedText;
+        slotField = output.failedText;
         return failed;
     }
     slotField = path;
     return 0;
 }
 
-// Fills the location table. Returns 0, -1 when the file cannot be opened, -3 when the
-// dialog was cancelled (a failure here, not a cancellation).
-int LoadLocationFile(ProjectRun& run, std::string& path) {
+// Fills the location table with the positions of the `whose` samples ("reference" or
+// "core"). Returns 0; -1 when the file cannot be opened or the reader refuses it; -3 when
+// the dialog was cancelled, which is a failure here, not a cancellation: the project
+// cannot do without positions, and a message says so before the summary message.
+int LoadLocationFile(ProjectRun& run, const char* whose, std::string& path, int& stationCount) {
     std::FILE* file = nullptr;
     const int opened = OpenTable(run.wb, "Select location file", path, file);
-    if (opened != 0)
-        return opened > 0 ? -3 : -1;
-    // Locations are paired with samples by row number only, so neither the station count
-    // nor the result is used.
-    int stationCount = 0;
-    ReadLocationTable(run.wb, file, stationCount, run.wb.tables.locations);
+    if (opened > 0) {
+        ShowStop(run.wb.platform,
+                 std::string("No location file was chosen: the positions of the ") + whose +
+                     " samples are needed for the project.");
+        return -3;
+    }
+    if (opened < 0)
+        return -1;
+    // Locations are paired with samples by row number only.
+    const int read = ReadLocationTable(run.wb, file, stationCount, run.wb.tables.locations, path);
     CloseFile(file);
-    return 0;
+    return read == 0 ? 0 : -1;
 }
 
 // Returns 0; 1 cancelled; -1 not opened; -2 refused by the reader; -3 output not created;
@@ -94,16 +136,16 @@ int BuildReferenceFile(ProjectRun& run) {
         return opened;
     const int read = ReadReferenceTable(wb, file, LayoutOfSpeciesFormat(run.slot.speciesFormat),
                                         run.referenceSpecies, run.referenceSamples,
-                                        wb.tables.species, wb.tables.reference);
+                                        wb.tables.species, wb.tables.reference, path);
     CloseFile(file);
     if (read != 0)
         return -2;
     std::string text;
     const int formatted =
+        // A reference sample without a location row fails the name check that follows.
         WriteReferenceFile(wb, text, {"reference", path, run.referenceLocationsPath},
                            run.referenceSpecies, run.referenceSamples, run.projectNumber);
-    return SaveStepFile(run, formatted, EngineFilePath(path, ".ref"), text, run.slot.firstPath,
-                        "No reference file", -3, -4);
+    return SaveStepFile(run, formatted, path, kReferenceOutput, text, run.slot.firstPath, -3, -4);
 }
 
 // Returns 0; 1 cancelled; -1 not opened; -2 refused by the reader; -3 another number of
@@ -118,7 +160,7 @@ int BuildEnvironmentFile(ProjectRun& run) {
     int variableCount = 0;
     int stationCount = 0;
     const int read = ReadEnvironmentTable(wb, file, variableCount, stationCount, 1,
-                                          wb.tables.reference, wb.tables.environment);
+                                          wb.tables.reference, wb.tables.environment, path);
     CloseFile(file);
     if (read != 0)
         return -2;
@@ -128,8 +170,7 @@ int BuildEnvironmentFile(ProjectRun& run) {
     }
     std::string text;
     const int formatted = WriteEnvironmentFile(wb, text, path, variableCount, stationCount);
-    return SaveStepFile(run, formatted, EngineFilePath(path, ".env"), text, run.slot.thirdPath,
-                        "No environment file", -4, -5);
+    return SaveStepFile(run, formatted, path, kEnvironmentOutput, text, run.slot.thirdPath, -4, -5);
 }
 
 // Returns 0; 1 cancelled; -1 not opened; -2 refused by the reader; -3 another species count
@@ -144,7 +185,7 @@ int BuildCoreFile(ProjectRun& run) {
     int speciesCount = 0;
     const int read =
         ReadCoreTable(wb, file, LayoutOfSpeciesFormat(run.slot.speciesFormat), CompareSpecies,
-                      speciesCount, run.coreSamples, wb.tables.species, wb.tables.core);
+                      speciesCount, run.coreSamples, wb.tables.species, wb.tables.core, path);
     CloseFile(file);
     if (read != 0)
         return -2;
@@ -153,10 +194,10 @@ int BuildCoreFile(ProjectRun& run) {
         return -3;
     }
     std::string text;
-    const int formatted = WriteCoreFile(wb, text, {"core", path, run.coreLocationsPath},
-                                        speciesCount, run.coreSamples, run.projectNumber);
-    return SaveStepFile(run, formatted, EngineFilePath(path, ".sam"), text, run.slot.secondPath,
-                        "No sample file", -4, -5);
+    const int formatted =
+        WriteCoreFile(wb, text, {"core", path, run.coreLocationsPath, run.coreLocations},
+                      speciesCount, run.coreSamples, run.projectNumber);
+    return SaveStepFile(run, formatted, path, kCoreOutput, text, run.slot.secondPath, -4, -5);
 }
 
 // Reference sample i must be the station of location row i.
@@ -185,7 +226,7 @@ std::string ProjectName(std::string title) {
 
 int BuildProject(ProjectRun& run, const std::string& projectPath) {
     Workbench& wb = run.wb;
-    if (LoadLocationFile(run, run.referenceLocationsPath) != 0)
+    if (LoadLocationFile(run, "reference", run.referenceLocationsPath, run.referenceLocations) != 0)
         return kReferenceLocationsFailed;
     int step = BuildReferenceFile(run);
     if (step != 0)
@@ -195,7 +236,7 @@ int BuildProject(ProjectRun& run, const std::string& projectPath) {
     step = BuildEnvironmentFile(run);
     if (step != 0)
         return step > 0 ? kEnvironmentCancelled : kEnvironmentFailed;
-    if (LoadLocationFile(run, run.coreLocationsPath) != 0)
+    if (LoadLocationFile(run, "core", run.coreLocationsPath, run.coreLocations) != 0)
         return kCoreLocationsFailed;
     step = BuildCoreFile(run);
     if (step != 0)
@@ -214,6 +255,7 @@ int BuildProject(ProjectRun& run, const std::string& projectPath) {
 } // namespace
 
 int BuildAnalogProject(Workbench& wb, int projectNumber) {
+    wb.inputsRead.clear();
     ProjectRun run{
         wb, projectNumber, wb.settings.slots[static_cast<size_t>(projectNumber)], {}, {}};
     std::string projectPath = "Velmar_Project" + std::to_string(projectNumber) + ".pro";

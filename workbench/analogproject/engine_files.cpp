@@ -1,9 +1,9 @@
 #include "analogproject/engine_files.h"
 
 #include "shell/messages.h"
+#include "textio/command_files.h"
 #include "textio/file_layer.h"
 #include "textio/line_writer.h"
-#include "textio/paths.h"
 #include "textio/text_cut.h"
 #include "workbench.h"
 
@@ -11,8 +11,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
+#include <map>
 
 namespace corelith {
 
@@ -27,8 +26,7 @@ constexpr char kDepthFormat[] = "%4.0f";
 constexpr char kVariableFormat[] = "%5.2f";
 
 int Refuse(Workbench& wb, const std::string& text) {
-    wb.platform.ShowMessage(0, kProgramTitle, text, MessageIcon::Stop, true);
-    return -1;
+    return ShowStop(wb.platform, text);
 }
 
 // A path set on a line of its own between ">" and "<", as the message catalogue shows names.
@@ -65,9 +63,28 @@ std::string SampleLabel(const SampleTable& samples, int row) {
     return FormatC("%d (", row) + samples.names[static_cast<size_t>(row)] + ")";
 }
 
+// Degrees and minutes of one coordinate as written: whole minutes, rounded, with a minute
+// count of 60 carried into the degrees. Both carry the coordinate's sign (-0 degrees
+// included, so that a position just south of the equator reads -000-030); a position that
+// rounds to 0 is +000+000.
+void WholeMinutes(float degrees, float minutes, double& degreesOut, double& minutesOut) {
+    const double total = std::round(std::fabs(static_cast<double>(degrees)) * 60.0 +
+                                    std::fabs(static_cast<double>(minutes)));
+    const bool negative = (degrees < 0.0f || minutes < 0.0f) && total > 0.0;
+    const double sign = negative ? -1.0 : 1.0;
+    degreesOut = sign * std::floor(total / 60.0);
+    minutesOut = sign * std::fmod(total, 60.0);
+}
+
 // The header record: name, then latitude, longitude and depth of location row `row`.
 int FormatSampleHeader(Workbench& wb, const SampleSources& sources, const SampleTable& samples,
                        int row, std::string& out) {
+    if (sources.locationRows >= 0 && row > sources.locationRows)
+        return Refuse(wb, "Sample " + SampleLabel(samples, row) + " of the " + sources.kind +
+                              " file" + Framed(sources.tablePath) +
+                              "has no position: the location file" + Framed(sources.locationsPath) +
+                              FormatC("holds %d position%s; every sample needs its own.",
+                                      sources.locationRows, sources.locationRows == 1 ? "" : "s"));
     const Location& at = LocationRow(wb, row);
     std::string line = FitToWidth(samples.names[static_cast<size_t>(row)], kSampleName.width);
     const auto refuse = [&](const char* what, double value, const char* range) {
@@ -76,12 +93,16 @@ int FormatSampleHeader(Workbench& wb, const SampleSources& sources, const Sample
                               Number(value) + ", which does not fit the engine's column (" + range +
                               ").");
     };
-    if (!PutNumber(line, kLatitudeDegrees, kDegreesFormat, at.latitudeDegrees) ||
-        !PutNumber(line, kLatitudeMinutes, kDegreesFormat, at.latitudeMinutes))
+    double degrees = 0;
+    double minutes = 0;
+    WholeMinutes(at.latitudeDegrees, at.latitudeMinutes, degrees, minutes);
+    if (!PutNumber(line, kLatitudeDegrees, kDegreesFormat, degrees) ||
+        !PutNumber(line, kLatitudeMinutes, kDegreesFormat, minutes))
         return refuse("latitude", at.latitudeDegrees + at.latitudeMinutes / 60.0,
                       "-999 to 999 degrees");
-    if (!PutNumber(line, kLongitudeDegrees, kDegreesFormat, at.longitudeDegrees) ||
-        !PutNumber(line, kLongitudeMinutes, kDegreesFormat, at.longitudeMinutes))
+    WholeMinutes(at.longitudeDegrees, at.longitudeMinutes, degrees, minutes);
+    if (!PutNumber(line, kLongitudeDegrees, kDegreesFormat, degrees) ||
+        !PutNumber(line, kLongitudeMinutes, kDegreesFormat, minutes))
         return refuse("longitude", at.longitudeDegrees + at.longitudeMinutes / 60.0,
                       "-999 to 999 degrees");
     // An empty depth cell would print as -999.99, five characters for a four-column field.
@@ -111,7 +132,13 @@ int FormatSampleValues(Workbench& wb, const SampleSources& sources, const Sample
         values[static_cast<size_t>(s - 1)] = value;
         largest = std::max(largest, value);
     }
-    if (largest > 0.0 && FormatC(kValueFormat, largest) == "0000")
+    // The engine halts on a sample without specimens; the builder says which one first.
+    if (largest == 0.0)
+        return Refuse(wb, "Sample " + SampleLabel(samples, row) + " of the " + sources.kind +
+                              " file" + Framed(sources.tablePath) +
+                              "holds no specimens: all its values are zero, and the engine "
+                              "compares proportions.");
+    if (FormatC(kValueFormat, largest) == "0000")
         return Refuse(wb, "The values of sample " + SampleLabel(samples, row) + " of the " +
                               sources.kind + " file" + Framed(sources.tablePath) +
                               "all round to zero in the engine's whole-number columns "
@@ -139,6 +166,28 @@ int FormatSampleValues(Workbench& wb, const SampleSources& sources, const Sample
     return 0;
 }
 
+// The engine's reports name reference samples (the analogs of each core sample) by the
+// first 12 characters of their names: two that agree there could not be told apart.
+bool RefuseEqualNames(Workbench& wb, const SampleSources& sources, const SampleTable& samples,
+                      int rows) {
+    std::map<std::string, int> seen;
+    for (int row = 1; row <= rows; ++row) {
+        const std::string name =
+            FitToWidth(samples.names[static_cast<size_t>(row)], kSampleName.width);
+        const auto [at, added] = seen.emplace(name, row);
+        if (!added) {
+            Refuse(wb, "Samples " + SampleLabel(samples, at->second) + " and " +
+                           SampleLabel(samples, row) + " of the " + sources.kind + " file" +
+                           Framed(sources.tablePath) + "have the same name in the engine's " +
+                           FormatC("%d", kSampleName.width) + " characters, \"" + name +
+                           "\".\nGive them names that differ in their first " +
+                           FormatC("%d", kSampleName.width) + " characters.");
+            return true;
+        }
+    }
+    return false;
+}
+
 int WriteSampleFile(Workbench& wb, std::string& out, const SampleSources& sources,
                     const SampleTable& samples, int speciesCount, int sampleCount,
                     int projectNumber) {
@@ -157,6 +206,8 @@ int WriteSampleFile(Workbench& wb, std::string& out, const SampleSources& source
         return Refuse(wb, std::string("The ") + sources.kind + " file" + Framed(sources.tablePath) +
                               "holds no samples.");
     const int rows = std::min(sampleCount, wb.tables.sampleCapacity);
+    if (std::string(sources.kind) == "reference" && RefuseEqualNames(wb, sources, samples, rows))
+        return -1;
     ShowArrowCursor(wb.platform);
     int result = 0;
     for (int row = 1; row <= rows && result == 0; ++row) {
@@ -305,19 +356,11 @@ int WriteProjectFile(Workbench& wb, std::string& out, const std::string& outputF
 }
 
 int SaveEngineFile(Workbench& wb, const std::string& path, const std::string& text) {
-    LineWriter file(path);
-    if (!file.IsOpen())
+    LineWriter file;
+    if (!OpenOutputFile(wb, file, path))
         return -1;
     file.Put(text);
-    // Text still buffered at the close can fail as well (a full disk).
-    if (file.Close() == 0)
-        return 0;
-    // A shortened engine file would be read as other samples than the user's: remove it.
-    // Only a regular file: the path may name a device, which is not ours to delete.
-    std::error_code ignored;
-    if (std::filesystem::is_regular_file(NativePath(path), ignored))
-        std::filesystem::remove(NativePath(path), ignored);
-    return Refuse(wb, "The file" + Framed(path) + "could not be written.") - 1;
+    return CloseOutputFile(wb, file) == 0 ? 0 : -2;
 }
 
 } // namespace corelith

@@ -61,6 +61,7 @@ struct SampleSources {
     const char* kind;          // "reference" or "core"
     std::string tablePath;     // the census table
     std::string locationsPath; // the location file paired with it row by row
+    int locationRows = -1;     // the rows that file holds; -1: as many as there are samples
 };
 
 // Appends `text` at column `column.first` of `line` (blank-padding the gap before it).
@@ -73,8 +74,13 @@ bool PutField(std::string& line, Column column, const std::string& text);
 // stored value x 100 (percent data). A sample whose largest value needs five digits is
 // written divided by the power of ten that brings it to four: the engine only uses the
 // proportions of a sample, which the division keeps.
+// Positions are written in whole minutes, rounded with a carry into the degrees (59.7
+// minutes are the next degree, never "60").
 // Refused, after a message: a species count outside 1..45, no samples, a negative value, a
-// sample whose values all round to zero, a position that does not fit its column.
+// sample without specimens or whose values all round to zero, a sample without a row in
+// the location file, a position that does not fit its column, and in the reference file
+// two samples whose names are the same in the engine's 12 characters (its reports name
+// the analogs by them).
 // Returns 0 with the text appended to `out`, or -1.
 int WriteReferenceFile(Workbench& wb, std::string& out, const SampleSources& sources,
                        int speciesCount, int sampleCount, int projectNumber);
@@ -99,9 +105,9 @@ int WriteProjectFile(Workbench& wb, std::string& out, const std::string& outputF
 std::string SubjectDescriptor(int speciesCount);
 std::string AnalogDescriptor(int speciesCount);
 
-// Writes `text` into a new file at `path`, replacing an existing one. Returns 0; -1 when the
-// file cannot be created (silently); -2 when writing failed: the incomplete file is removed
-// and a message names it.
+// Writes `text` as the whole new content of `path`. Returns 0; -1 when the file cannot be
+// created or is one of the command's inputs, -2 when writing failed (the previous file then
+// stays); a message names the file and the reason.
 int SaveEngineFile(Workbench& wb, const std::string& path, const std::string& text);
 
 } // namespace corelith

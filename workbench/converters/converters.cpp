@@ -3,6 +3,7 @@
 #include "shell/messages.h"
 #include "shell/settings.h"
 #include "tables/readers.h"
+#include "textio/command_files.h"
 #include "textio/file_dialogs.h"
 #include "textio/file_layer.h"
 #include "textio/matrix_writer.h"
@@ -85,12 +86,15 @@ std::string DefaultOutputName(Conversion kind, const std::string& inputTitle, in
 }
 
 int RunConversion(Workbench& wb, Conversion kind) {
+    wb.inputsRead.clear();
     const bool toDatabase = kind == Conversion::MatrixToDatabase;
     SetFileFilter(wb, toDatabase ? kMatrixFilter : wb.settings.lastFilter);
     const SpeciesLayout layout = SlotOneLayout(wb);
     int speciesCount = 0;
     int sampleCount = 0;
-    const int selected = SelectDataTable(wb, layout, speciesCount, sampleCount);
+    const int selected =
+        SelectDataTable(wb, layout, toDatabase ? TableValues::Any : TableValues::NonNegative,
+                        speciesCount, sampleCount);
     if (selected == 0) {
         SaveSettings(wb);
         return kConvertDone;
@@ -132,25 +136,57 @@ int RunConversion(Workbench& wb, Conversion kind) {
         written = WriteDatabase(wb, out, layout, speciesCount, sampleCount);
         break;
     }
-    const int closed = out.Close();
+    const int closed = CloseOutputFile(wb, out);
     SaveSettings(wb);
     return written == 0 && closed == 0 ? kConvertDone : kConvertNoOutput;
 }
 
 } // namespace
 
-int SelectDataTable(Workbench& wb, SpeciesLayout layout, int& speciesCount, int& sampleCount) {
+int SelectDataTable(Workbench& wb, SpeciesLayout layout, TableValues values, int& speciesCount,
+                    int& sampleCount) {
     CurrentFile& current = wb.current;
     if (!SelectFileToOpen(wb, current.fullPath, current.folder, current.name, "Select data file"))
         return 0;
-    std::FILE* in = OpenForReading(current.fullPath, "rb");
+    std::FILE* in = OpenInputFile(wb, current.fullPath);
     if (in == nullptr)
         return kSelectNotOpened;
     Tables& t = wb.tables;
-    const int read =
-        ReadReferenceTable(wb, in, layout, speciesCount, sampleCount, t.species, t.reference);
+    const int read = ReadReferenceTable(wb, in, layout, speciesCount, sampleCount, t.species,
+                                        t.reference, current.fullPath);
     CloseFile(in);
-    return read == 0 ? 1 : kSelectNotRead;
+    if (read != 0 || RefuseUnusableTable(wb, current.fullPath, values, speciesCount, sampleCount))
+        return kSelectNotRead;
+    return 1;
+}
+
+bool RefuseUnusableTable(Workbench& wb, const std::string& path, TableValues values,
+                         int speciesCount, int sampleCount) {
+    const std::string file = "The file\n>" + path + "<\n";
+    // Nothing to convert: the output would be a header written as if it were a result.
+    if (speciesCount < 1 || sampleCount < 1) {
+        ShowStop(wb.platform,
+                 file + (speciesCount < 1 ? "holds no species." : "holds no samples."));
+        return true;
+    }
+    if (values == TableValues::Any)
+        return false;
+    const Tables& t = wb.tables;
+    for (int j = 1; j <= sampleCount; ++j) {
+        for (int i = 1; i <= speciesCount; ++i) {
+            const float value = t.reference.Value(j, i);
+            if (value < 0.0f) {
+                ShowStop(wb.platform,
+                         file + "has the value " + FormatC("%G", static_cast<double>(value)) +
+                             " for species " + FormatC("%d (", i) +
+                             t.species.names[static_cast<size_t>(i)] + ") in sample " +
+                             FormatC("%d (", j) + t.reference.names[static_cast<size_t>(j)] +
+                             "): counts and percentages cannot be negative.");
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 int SelectOutputFile(Workbench& wb, std::string proposal, const std::string& caption,
@@ -160,7 +196,7 @@ int SelectOutputFile(Workbench& wb, std::string proposal, const std::string& cap
     if (!SelectFileToSave(wb, proposal, folder, title, caption))
         return 0;
     wb.current = CurrentFile{proposal, folder, title};
-    return out.Open(proposal) ? 1 : -1;
+    return OpenOutputFile(wb, out, proposal) ? 1 : -1;
 }
 
 SpeciesLayout SlotOneLayout(const Workbench& wb) {

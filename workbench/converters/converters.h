@@ -46,17 +46,27 @@ std::vector<float> TotalsFromSpecies(const SampleTable& samples, int totalSpecie
 // samples without a positive total never raise it, and with none at all it is -10000.
 float MaximumPercentage(const SampleTable& samples, int species, const std::vector<float>& totals);
 
+// What a command accepts in the values of its table: counts and percentages are never
+// negative; a frequency matrix marks samples without a total with -99900.
+enum class TableValues { NonNegative, Any };
+
 // The open dialog "Select data file" on the current file, then the chosen table read with
-// ReadReferenceTable into the species list and the reference table. Returns 1 when read,
-// 0 when the dialog was cancelled, kSelectNotOpened or kSelectNotRead (the reader has
-// shown its message).
+// ReadReferenceTable into the species list and the reference table. A table without
+// species or without samples is refused, and so is a negative value where `values` says
+// NonNegative. Returns 1 when read, 0 when the dialog was cancelled, kSelectNotOpened or
+// kSelectNotRead (a message has said why).
 inline constexpr int kSelectNotOpened = -1;
 inline constexpr int kSelectNotRead = -2;
-int SelectDataTable(Workbench& wb, SpeciesLayout layout, int& speciesCount, int& sampleCount);
+int SelectDataTable(Workbench& wb, SpeciesLayout layout, TableValues values, int& speciesCount,
+                    int& sampleCount);
+
+// The refusals of SelectDataTable for the table just read from `path`. True after a message.
+bool RefuseUnusableTable(Workbench& wb, const std::string& path, TableValues values,
+                         int speciesCount, int sampleCount);
 
 // The save dialog titled `caption`, starting with `proposal`; the chosen file becomes the
 // current file and is opened by `out`. Returns 1 when opened, 0 when cancelled, -1 when
-// the file could not be created.
+// the file could not be created or is one of the command's inputs (after a message).
 int SelectOutputFile(Workbench& wb, std::string proposal, const std::string& caption,
                      LineWriter& out);
 

@@ -5,6 +5,7 @@
 #include "shell/messages.h"
 #include "shell/settings.h"
 #include "tables/readers.h"
+#include "textio/command_files.h"
 #include "textio/file_dialogs.h"
 #include "textio/file_layer.h"
 #include "textio/matrix_writer.h"
@@ -35,10 +36,12 @@ std::string FormatG(double value) {
 template <typename Writer>
 int RankCensusTable(Workbench& wb, const char* extension, const std::string& caption,
                     Writer write) {
+    wb.inputsRead.clear();
     const SpeciesLayout layout = SlotOneLayout(wb);
     int speciesCount = 0;
     int sampleCount = 0;
-    const int selected = SelectDataTable(wb, layout, speciesCount, sampleCount);
+    const int selected =
+        SelectDataTable(wb, layout, TableValues::NonNegative, speciesCount, sampleCount);
     if (selected == 0)
         return kRankingDone;
     if (selected < 0)
@@ -50,7 +53,7 @@ int RankCensusTable(Workbench& wb, const char* extension, const std::string& cap
     if (created < 0)
         return kRankingNoOutput;
     const int written = write(out, layout, speciesCount, sampleCount);
-    const int closed = out.Close();
+    const int closed = CloseOutputFile(wb, out);
     return written == 0 && closed == 0 ? kRankingDone : kRankingNoOutput;
 }
 
@@ -69,11 +72,11 @@ std::string LogarithmicCell(float value, float total, float certainFactor) {
 // cannot be opened or the reader refuses it.
 bool ReadCoreFile(Workbench& wb, const std::string& path, SpeciesLayout layout, CoreReadMode mode,
                   int& speciesCount, int& sampleCount, SampleTable& samples) {
-    std::FILE* file = OpenForReading(path, "rb");
+    std::FILE* file = OpenInputFile(wb, path);
     if (file == nullptr)
         return false;
     const int read = ReadCoreTable(wb, file, layout, mode, speciesCount, sampleCount,
-                                   wb.tables.species, samples);
+                                   wb.tables.species, samples, path);
     CloseFile(file);
     return read == 0;
 }
@@ -165,15 +168,29 @@ void CertainFactorDialog::OnCommand(DialogControls& controls, int id, Notificati
             return;
         }
         const float typed = RealField(controls, id, kTake, "%G", value_, decimalCommaFlag_, 1);
-        // Only a positive factor scales a percentage into a logarithm; anything else
-        // leaves the last value standing, as text that is not a number does.
-        if (typed > 0.0f && std::isfinite(typed))
+        // A factor that cannot be used or kept leaves the last value standing while the
+        // user types; OK refuses it.
+        if (Acceptable(typed, nullptr))
             value_ = typed;
         return;
     }
     if (what != Notification::Clicked)
         return;
     if (id == kIdOk) {
+        // Text that is no number keeps the last value, as in every number field; a number
+        // that was not taken is refused rather than dropped without a word.
+        float typed = 0;
+        std::string why;
+        if (FieldHasValue(controls, kCertainFactorField) != 0 &&
+            RealFieldNumber(controls.Text(kCertainFactorField), typed) &&
+            !Acceptable(typed, &why)) {
+            if (platform_ != nullptr)
+                ShowStop(*platform_, why);
+            else
+                controls.Beep();
+            controls.FocusControl(kCertainFactorField);
+            return;
+        }
         // A factor that is not positive can only come from a damaged settings file; it
         // would turn every cell into the logarithm of 0, so the dialog waits for another.
         if (!(value_ > 0.0f) || !std::isfinite(value_)) {
@@ -186,6 +203,23 @@ void CertainFactorDialog::OnCommand(DialogControls& controls, int id, Notificati
         controls.End(0);
 }
 
+bool CertainFactorDialog::Acceptable(float typed, std::string* why) {
+    const std::string shown = FormatG(typed);
+    // Only a positive factor scales a percentage into a logarithm.
+    if (!(typed > 0.0f) || !std::isfinite(typed)) {
+        if (why != nullptr)
+            *why = "The certain factor " + shown + " cannot be used: it must be greater than 0.";
+        return false;
+    }
+    if (!KeepsInSettingsFile(typed)) {
+        if (why != nullptr)
+            *why = "The certain factor " + shown + " cannot be kept: the settings file would " +
+                   "hold it as " + FormatC("%f", static_cast<double>(typed)) + ".";
+        return false;
+    }
+    return true;
+}
+
 ScriptBinding CertainFactorDialog::Script() const {
     ScriptBinding binding;
     binding.kind = ScriptKind::Field;
@@ -194,7 +228,7 @@ ScriptBinding CertainFactorDialog::Script() const {
 }
 
 int EditCertainFactor(Workbench& wb) {
-    CertainFactorDialog dialog(wb.settings.certainFactor, wb.tables.decimalCommaFlag);
+    CertainFactorDialog dialog(wb.settings.certainFactor, wb.tables.decimalCommaFlag, &wb.platform);
     if (wb.platform.RunDialog(dialog) != 1)
         return 0;
     wb.settings.certainFactor = dialog.Value();
@@ -222,11 +256,13 @@ int CreateLogarithmicRanking(Workbench& wb) {
 }
 
 int CreateRankDatabase(Workbench& wb) {
+    wb.inputsRead.clear();
     Tables& t = wb.tables;
     const SpeciesLayout layout = SlotOneLayout(wb);
     int speciesCount = 0;
     int sampleCount = 0;
-    const int selected = SelectDataTable(wb, layout, speciesCount, sampleCount);
+    const int selected =
+        SelectDataTable(wb, layout, TableValues::NonNegative, speciesCount, sampleCount);
     if (selected == 0)
         return kRankingDone;
     if (selected < 0)
@@ -236,12 +272,12 @@ int CreateRankDatabase(Workbench& wb) {
     // The percentages are classified as the frequency matrix file shows them ("%G"), so
     // they go through that file and back.
     const std::string matrixPath = JoinPath(FolderOf(dataPath), kFrequencyMatrixFile);
-    LineWriter matrix(matrixPath);
-    if (!matrix.IsOpen())
+    LineWriter matrix;
+    if (!OpenOutputFile(wb, matrix, matrixPath))
         return kRankingNoOutput;
     const int matrixWritten =
         WriteFrequencyMatrixFromRaw(wb, matrix, layout, speciesCount, sampleCount);
-    if (matrix.Close() != 0 || matrixWritten != 0)
+    if (CloseOutputFile(wb, matrix) != 0 || matrixWritten != 0)
         return kRankingNoOutput;
     int percentSpecies = 0;
     int percentSamples = 0;
@@ -276,7 +312,7 @@ int CreateRankDatabase(Workbench& wb) {
         return kRankingNoOutput;
     const int written = WriteRankDatabase(out, systemSpecies, percentSamples, limitCount, t.species,
                                           t.reference, t.core);
-    const int closed = out.Close();
+    const int closed = CloseOutputFile(wb, out);
     return written == 0 && closed == 0 ? kRankingDone : kRankingNoOutput;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/dialog.h"
+#include "platform/platform.h"
 #include "tables/tables.h"
 #include "textio/line_writer.h"
 
@@ -43,10 +44,13 @@ int RankClass(float percentage, const std::vector<float>& limits);
 inline constexpr char kCertainFactorResource[] = "CERTAINFACTOR";
 inline constexpr int kCertainFactorField = 1180;
 
+// A factor typed that cannot be used (not greater than 0) or kept (the settings file would
+// hold another number, as 0.000000 for 1e-7) is refused at OK with a message on `platform`
+// (a beep without one), and the dialog stays open.
 class CertainFactorDialog : public DialogModel {
   public:
-    CertainFactorDialog(float value, int& decimalCommaFlag)
-        : value_(value), decimalCommaFlag_(decimalCommaFlag) {}
+    CertainFactorDialog(float value, int& decimalCommaFlag, Platform* platform = nullptr)
+        : value_(value), decimalCommaFlag_(decimalCommaFlag), platform_(platform) {}
 
     std::string Resource() const override { return kCertainFactorResource; }
     void OnInit(DialogControls& controls) override;
@@ -56,8 +60,12 @@ class CertainFactorDialog : public DialogModel {
     float Value() const { return value_; }
 
   private:
+    // Whether `typed` may become the factor; otherwise says why (for the message).
+    static bool Acceptable(float typed, std::string* why);
+
     float value_;
     int& decimalCommaFlag_;
+    Platform* platform_;
 };
 
 // Shows the dialog on the certain factor; OK stores the value and saves the settings.

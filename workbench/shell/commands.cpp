@@ -38,6 +38,13 @@ bool ChooseExecutable(Workbench& wb, Outside which) {
     const char* title = which == Outside::Quillon ? "Select Quillon.exe" : "Select Marvane.exe";
     if (!SelectFileToOpen(wb, path, wb.current.folder, wb.current.name, title))
         return false;
+    // The settings file keeps the path on a line of its own.
+    if (path.find_first_of("\r\n") != std::string::npos) {
+        ShowStop(wb.platform, "The path\n>" + path +
+                                  "<\nholds a line break, which the settings file cannot keep."
+                                  "\nRename the program or its folder and choose it again.");
+        return false;
+    }
     StoredPath(wb, which) = path;
     return true;
 }
@@ -53,7 +60,13 @@ int ExecuteProgram(Workbench& wb, Outside which) {
     const bool started = which == Outside::Marvane
                              ? wb.platform.StartConsoleProgram(program, wb.workingFolder)
                              : wb.platform.StartProgram(program, wb.workingFolder);
-    return started ? 0 : -1;
+    if (started)
+        return 0;
+    // Without a word the user would see nothing happen at all.
+    return ShowStop(
+        wb.platform,
+        "Could not start the program:\n>" + program + "<\nChoose it again with Options, " +
+            (which == Outside::Quillon ? "Setup Quillon.exe..." : "Setup Marvane.exe..."));
 }
 
 // Returns 1 when a program was chosen, 0 after Cancel, -1 when the settings file could not
@@ -72,6 +85,7 @@ int RunCommand(Workbench& wb, int id) {
     // Exit belongs to the front end; the grayed Edit items, "Thread....", "Velmar..." and
     // unknown ids have no action.
     const Command* command = FindCommand(id);
+    wb.inputsRead.clear();
     return command != nullptr && command->handler != nullptr ? command->handler(wb) : 0;
 }
 

@@ -16,8 +16,8 @@ struct Workbench;
 int RunCommand(Workbench& wb, int id);
 
 // Starting the outside programs (16, 17): without a stored path the executable dialog asks
-// for it first and the settings are saved. Returns 0, or -1 when the program could not be
-// started.
+// for it first and the settings are saved. Returns 0, or -1 after a message when the program
+// could not be started.
 int ExecuteQuillon(Workbench& wb);
 int ExecuteMarvane(Workbench& wb);
 // Choosing the executables (38, 39): the settings are saved even after Cancel. Returns 1

@@ -161,6 +161,34 @@ void TextField(DialogControls& dlg, int id, int mode, std::string& text, int max
     }
 }
 
+bool IsWholeNumberOutOfRange(const std::string& text) {
+    size_t i = 0;
+    while (i < text.size() && IsBlank(text[i]))
+        ++i;
+    const char* first = text.data() + i;
+    const char* last = text.data() + text.size();
+    if (first == last || (*first != '-' && !IsDigit(*first)))
+        return false;
+    int ignored = 0;
+    auto [end, error] = std::from_chars(first, last, ignored);
+    return error == std::errc::result_out_of_range && end == last;
+}
+
+bool RealFieldNumber(const std::string& text, float& value) {
+    std::string pointed = text.substr(0, kNumberFieldLength);
+    for (char& c : pointed) {
+        if (c == ',')
+            c = '.';
+    }
+    return ScanReal(pointed, value);
+}
+
+bool KeepsInSettingsFile(float value) {
+    float back = 0;
+    return ScanReal(FormatC("%f", static_cast<double>(value)), back) &&
+           FormatC("%G", static_cast<double>(back)) == FormatC("%G", static_cast<double>(value));
+}
+
 int FieldHasValue(const DialogControls& dlg, int id) {
     return dlg.Text(id).substr(0, kNumberFieldLength) == kBlankPlaceholder ? 0 : 1;
 }

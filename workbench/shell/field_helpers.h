@@ -24,4 +24,13 @@ void TextField(DialogControls& dlg, int id, int mode, std::string& text, int max
 // 0 when the field holds exactly the blank placeholder, 1 otherwise (also when empty).
 int FieldHasValue(const DialogControls& dlg, int id);
 
+// True when `text` is a whole number (blanks first, a sign, digits and nothing else)
+// beyond the range of int, which the integer field takes as no number at all.
+bool IsWholeNumberOutOfRange(const std::string& text);
+// The number a real field's text begins with (after its commas became points), or false.
+bool RealFieldNumber(const std::string& text, float& value);
+// True when `value`, written with "%f" as the settings file keeps real numbers, reads back
+// as the same number ("%G" alike): 1e-7 would come back as 0.
+bool KeepsInSettingsFile(float value);
+
 } // namespace corelith

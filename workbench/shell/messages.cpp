@@ -13,6 +13,13 @@ std::string UnsettledText(int code) {
     return "Message " + std::to_string(code) + " has no text here.";
 }
 
+// The system's reasons come without a full stop ("Permission denied").
+std::string Sentence(const std::string& reason) {
+    if (reason.empty() || reason.back() == '.')
+        return reason;
+    return reason + ".";
+}
+
 int ShowError(Platform& platform, int code, const std::string& text) {
     platform.ShowMessage(code, kProgramTitle, text, MessageIcon::Stop, true);
     return -1;
@@ -91,8 +98,44 @@ int ShowNameMismatch(Platform& platform, int code, const std::string& firstName,
     }
 }
 
-int ShowSettingsNotSaved(Platform& platform, const std::string& path) {
-    return ShowError(platform, 0, "Could not write the settings file:\n>" + path + "<");
+int ShowStop(Platform& platform, const std::string& text) {
+    return ShowError(platform, 0, text);
+}
+
+// The texts are built by appending: GCC 12 takes some concatenations of temporaries for
+// overlapping copies (-Wrestrict).
+int ReportFileError(Platform& platform, const std::string& path, FileAction action,
+                    const std::string& reason) {
+    std::string text = action == FileAction::Read ? "Could not read" : "Could not write";
+    text += " the file:\n>";
+    text += path;
+    text += "<\n";
+    text += Sentence(reason);
+    return ShowError(platform, 0, text);
+}
+
+int ShowOutputIsInput(Platform& platform, const std::string& output, const std::string& input) {
+    std::string text = "The output file\n>";
+    text += output;
+    text += "<\nis the input file";
+    if (output != input) {
+        text += "\n>";
+        text += input;
+        text += "<";
+    }
+    text += "\nof this command and would be lost. Choose another name.";
+    return ShowError(platform, 0, text);
+}
+
+int ShowSettingsNotSaved(Platform& platform, const std::string& path, const std::string& reason) {
+    std::string text = "Could not write the settings file:\n>";
+    text += path;
+    text += "<";
+    if (!reason.empty()) {
+        text += "\n";
+        text += Sentence(reason);
+    }
+    return ShowError(platform, 0, text);
 }
 
 int ShowPathTooLong(Platform& platform, const std::string& path, long limit) {

@@ -38,10 +38,26 @@ int ShowFileError(Platform& platform, int code, const std::string& path);
 int ShowNameMismatch(Platform& platform, int code, const std::string& firstName,
                      const std::string& secondName);
 
-// The settings file could not be written: beep, stop icon, code 0; returns -1.
-int ShowSettingsNotSaved(Platform& platform, const std::string& path);
-// A chosen path longer than the workbench's path buffers: beep, stop icon, code 0;
-// returns -1.
+// The messages below are the workbench's own, outside the numbered catalogue: each is an
+// error box (beep, stop icon, caption "Corelith") with code 0, and each returns -1.
+
+// Any condition that a text of its own describes.
+int ShowStop(Platform& platform, const std::string& text);
+
+// A file the command could not read or write: "Could not read the file:" or "Could not
+// write the file:", the path between ">" and "<", then the system's reason. An input that
+// does not exist is message 136 of the catalogue instead.
+enum class FileAction { Read, Write };
+int ReportFileError(Platform& platform, const std::string& path, FileAction action,
+                    const std::string& reason);
+
+// An output that is one of the command's input files.
+int ShowOutputIsInput(Platform& platform, const std::string& output, const std::string& input);
+
+// The settings file could not be written, with the system's reason when there is one.
+int ShowSettingsNotSaved(Platform& platform, const std::string& path,
+                         const std::string& reason = {});
+// A chosen path longer than the workbench's path buffers.
 int ShowPathTooLong(Platform& platform, const std::string& path, long limit);
 
 void ShowWaitCursor(Platform& platform);

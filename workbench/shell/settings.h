@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstdio>
 #include <string>
 
 namespace corelith {
@@ -35,6 +36,18 @@ struct ProjectSlot {
     int& regressionType() { return regress[1]; }
 };
 
+// What the settings file holds: slot 1's stored options and the program-wide values.
+struct StoredSettings {
+    std::array<int, 8> options{0, 0, 1, 1, 1, 5, 1, 5}; // line 2, values 1 to 8
+    float certainFactor = 10.0f;
+    int lastFilter = 1;
+    std::string freeText;
+    std::string quillonPath;
+    std::string marvanePath;
+
+    bool operator==(const StoredSettings&) const = default;
+};
+
 struct Settings {
     std::array<ProjectSlot, kSlotCount> slots;
     int lastFilter = 1;
@@ -42,6 +55,10 @@ struct Settings {
     std::string freeText;
     std::string quillonPath;
     std::string marvanePath;
+    // The stored values as this process last read or wrote the file: a value that still
+    // equals its entry here was not changed by this process, and a save takes it from the
+    // file as another run of the workbench may have left it.
+    StoredSettings fromFile;
 };
 
 // Full path of the settings file: the platform's settings folder + "Corelith.INI".
@@ -53,6 +70,22 @@ int LoadSettings(Workbench& wb);
 
 // Writes slot 1 and the program-wide values; on failure beeps and shows a stop box.
 // Returns 0 on success, -1 when the file could not be written.
+//
+// Several runs of the workbench share the file. It is replaced whole (never seen half
+// written), and under a lock beside it the file is read again before it is written: the
+// values this process changed are written, every other value is taken from the file (and
+// from then on used by this process too), so no run loses what another one saved.
 int SaveSettings(Workbench& wb);
+
+// The stored values of the settings record, and the record given the stored values.
+StoredSettings StoredValues(Settings& settings);
+void TakeStoredValues(Settings& settings, const StoredSettings& stored);
+
+// The five lines of the settings file.
+std::string SettingsFileText(const StoredSettings& stored);
+// Reads the settings file's lines into `stored`, which keeps its values where the file has
+// none (a line 2 that stops matching, a missing line 3, 4 or 5 empties its text as the
+// load does). False, with `stored` unchanged, when the first line is not the stamp.
+bool ParseSettingsFile(std::FILE* file, StoredSettings& stored);
 
 } // namespace corelith

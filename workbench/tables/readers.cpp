@@ -1,6 +1,7 @@
 #include "tables/readers.h"
 
 #include "shell/messages.h"
+#include "textio/file_layer.h"
 #include "textio/numbers.h"
 #include "textio/text_cut.h"
 #include "workbench.h"
@@ -81,36 +82,85 @@ namespace {
 // characters, and a cut line would silently shorten the table.
 constexpr int kWholeLine = INT_MAX;
 
-// Hands the reader its lines one by one; the wait cursor shows while it reads and the
-// arrow cursor comes back when the reader is done, whatever way it leaves.
+// Hands the reader its lines one by one and knows where it is in the file; the wait cursor
+// shows while it reads and the arrow cursor comes back when the reader is done, whatever
+// way it leaves. A line with NUL bytes ends the reading: such a file is no text table.
 class LineSource {
   public:
-    LineSource(Workbench& wb, std::FILE* file) : wb_(wb), file_(file) {}
+    LineSource(Workbench& wb, std::FILE* file, const std::string& path)
+        : wb_(wb), file_(file), path_(path) {}
     ~LineSource() { ShowArrowCursor(wb_.platform); }
     LineSource(const LineSource&) = delete;
     LineSource& operator=(const LineSource&) = delete;
 
-    // False once the end of input has been reached; the text before it still counts as
-    // a line (a last line without line end is read completely).
+    // False once the end of input has been reached or the file was refused; the text
+    // before the end still counts as a line (a last line without line end is read
+    // completely).
     bool Next() {
-        if (atEnd_ || file_ == nullptr) {
+        if (atEnd_ || refused_ || file_ == nullptr) {
             line.clear();
             return false;
         }
         ShowWaitCursor(wb_.platform);
+        ++row_;
         if (ReadLine(file_, line, kWholeLine) < 0)
             atEnd_ = true;
+        if (line.find('\0') != std::string::npos) {
+            Refuse(FormatC("row %d holds NUL bytes: it is a binary file, or text saved as "
+                           "UTF-16 without its byte-order mark, which the workbench cannot read.",
+                           row_));
+            line.clear();
+            return false;
+        }
+        if (line.find_first_not_of(" \t") != std::string::npos)
+            sawText_ = true;
         return true;
     }
     // Data lines shorter than two characters hold nothing and are skipped.
     bool IsBlank() const { return line.size() < 2; }
+    int Row() const { return row_; }
+
+    // The reader is done: a file that could not be read to its end, or that held nothing
+    // but blank lines, is refused now. Returns 0, or kTableUnreadable after a message.
+    int Finish() {
+        if (refused_)
+            return kTableUnreadable;
+        if (file_ != nullptr && std::ferror(file_) != 0) {
+            ReportFileError(wb_.platform, path_, FileAction::Read,
+                            "The file could not be read to its end");
+            refused_ = true;
+            return kTableUnreadable;
+        }
+        if (!sawText_)
+            return Refuse("it is empty: it holds no table.");
+        return 0;
+    }
+    bool Refused() const { return refused_; }
+
+    // Refuses the file with a message: "The file >path< " followed by `why`. Returns
+    // kTableUnreadable.
+    int Refuse(const std::string& why) {
+        refused_ = true;
+        ShowStop(wb_.platform, "The file\n>" + path_ + "<\n" + why);
+        return kTableUnreadable;
+    }
+    // Refuses the value `cell` of column `column` (0-based) of the current row.
+    int RefuseValue(std::string_view cell, size_t column, const std::string& why) {
+        return Refuse(
+            FormatC("has in row %d, column %d the value \"", row_, static_cast<int>(column) + 1) +
+            std::string(cell) + "\", which " + why);
+    }
 
     std::string line;
 
   private:
     Workbench& wb_;
     std::FILE* file_;
+    const std::string& path_;
+    int row_ = 0;
     bool atEnd_ = false;
+    bool refused_ = false;
+    bool sawText_ = false;
 };
 
 void SplitCells(std::string_view line, std::vector<std::string_view>& cells) {
@@ -142,12 +192,44 @@ std::string CutName(std::string_view cell) {
     return std::string(CutText(cell, kMaxNameLength));
 }
 
-// A cell that is missing, empty or not a number reads as the table's empty cell.
-float CellValue(const std::vector<std::string_view>& cells, size_t index, float empty) {
-    float value = empty;
-    if (!ParseLeadingFloat(CellAt(cells, index), value))
-        return empty;
-    return value;
+std::string_view TrimBlanks(std::string_view text) {
+    const size_t first = text.find_first_not_of(" \t\f\v");
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t\f\v") - first + 1);
+}
+
+bool IsWholeNumber(std::string_view text) {
+    return !text.empty() && LeadingNumberLength(text, true) == text.size();
+}
+
+// The value of cell `index`: a missing or blank cell is `empty`, a cell that is wholly a
+// decimal number is that number, anything else refuses the file. False after the message.
+bool CellValue(LineSource& source, const std::vector<std::string_view>& cells, size_t index,
+               float empty, float& value) {
+    const std::string_view cell = CellAt(cells, index);
+    const std::string_view text = TrimBlanks(cell);
+    if (text.empty()) {
+        value = empty;
+        return true;
+    }
+    if (IsWholeNumber(text)) {
+        if (ParseLeadingFloat(text, value) && std::isfinite(value))
+            return true;
+        source.RefuseValue(cell, index, "is too large for the workbench's numbers.");
+        return false;
+    }
+    std::string pointed(text);
+    std::replace(pointed.begin(), pointed.end(), ',', '.');
+    if (pointed != text && IsWholeNumber(pointed)) {
+        source.RefuseValue(cell, index,
+                           "has a decimal comma. Only down-core tables are read with decimal "
+                           "commas; this table needs " +
+                               pointed + ".");
+        return false;
+    }
+    source.RefuseValue(cell, index, "is not a number.");
+    return false;
 }
 
 // Where cell `index` (0-based) of a tab-separated line begins; the line's end when it has
@@ -191,10 +273,9 @@ int StoreSpeciesName(Workbench& wb, bool compare, SpeciesList& species, int numb
     return 0;
 }
 
-int ReadSpeciesInColumn(Workbench& wb, std::FILE* file, const CensusCodes& codes, CoreReadMode mode,
-                        int& speciesCount, int& sampleCount, SpeciesList& species,
-                        SampleTable& samples) {
-    LineSource source(wb, file);
+int ReadSpeciesInColumn(Workbench& wb, LineSource& source, const CensusCodes& codes,
+                        CoreReadMode mode, int& speciesCount, int& sampleCount,
+                        SpeciesList& species, SampleTable& samples) {
     std::vector<std::string_view> cells;
     const size_t firstSample = mode == SkipExtraColumn ? 3 : 2;
     speciesCount = 0;
@@ -231,17 +312,18 @@ int ReadSpeciesInColumn(Workbench& wb, std::FILE* file, const CensusCodes& codes
                              CutName(CellAt(cells, 1))) != 0)
             return -2;
         speciesCount = number;
-        for (int k = 1; k <= sampleCount; ++k)
-            samples.Value(k, number) =
-                CellValue(cells, firstSample + static_cast<size_t>(k) - 1, 0.0f);
+        for (int k = 1; k <= sampleCount; ++k) {
+            if (!CellValue(source, cells, firstSample + static_cast<size_t>(k) - 1, 0.0f,
+                           samples.Value(k, number)))
+                return kTableUnreadable;
+        }
     }
-    return 0;
+    return source.Finish();
 }
 
-int ReadSpeciesInLine(Workbench& wb, std::FILE* file, const CensusCodes& codes, CoreReadMode mode,
-                      int& speciesCount, int& sampleCount, SpeciesList& species,
+int ReadSpeciesInLine(Workbench& wb, LineSource& source, const CensusCodes& codes,
+                      CoreReadMode mode, int& speciesCount, int& sampleCount, SpeciesList& species,
                       SampleTable& samples) {
-    LineSource source(wb, file);
     std::vector<std::string_view> cells;
     std::vector<int>& columnMap = wb.tables.columnMap;
     speciesCount = 0;
@@ -249,6 +331,8 @@ int ReadSpeciesInLine(Workbench& wb, std::FILE* file, const CensusCodes& codes, 
 
     // The flag line: one cell per input column; "*" at its start leaves the column out.
     source.Next();
+    if (source.Refused())
+        return kTableUnreadable;
     SplitCells(source.line, cells);
     wb.tables.cornerLabel = CutName(CellAt(cells, 0));
     const size_t columns = cells.size() - 1;
@@ -263,6 +347,8 @@ int ReadSpeciesInLine(Workbench& wb, std::FILE* file, const CensusCodes& codes, 
 
     // The names line.
     source.Next();
+    if (source.Refused())
+        return kTableUnreadable;
     SplitCells(source.line, cells);
     samples.names[0] = CutName(CellAt(cells, 0));
     for (size_t c = 1; c <= columns; ++c) {
@@ -287,46 +373,58 @@ int ReadSpeciesInLine(Workbench& wb, std::FILE* file, const CensusCodes& codes, 
         SplitCells(source.line, cells);
         const int sample = ++sampleCount;
         samples.names[static_cast<size_t>(sample)] = CutName(cells[0]);
+        // Left-out columns are dropped unread: they often hold notes rather than numbers.
         for (size_t c = 1; c <= columns; ++c) {
-            if (columnMap[c] != 0)
-                samples.Value(sample, columnMap[c]) = CellValue(cells, c, 0.0f);
+            if (columnMap[c] != 0 &&
+                !CellValue(source, cells, c, 0.0f, samples.Value(sample, columnMap[c])))
+                return kTableUnreadable;
         }
     }
-    return 0;
+    return source.Finish();
 }
 
 int ReadCensus(Workbench& wb, std::FILE* file, SpeciesLayout layout, const CensusCodes& codes,
                CoreReadMode mode, int& speciesCount, int& sampleCount, SpeciesList& species,
-               SampleTable& samples) {
-    if (layout == SpeciesLayout::InLine)
-        return ReadSpeciesInLine(wb, file, codes, mode, speciesCount, sampleCount, species,
-                                 samples);
-    return ReadSpeciesInColumn(wb, file, codes, mode, speciesCount, sampleCount, species, samples);
+               SampleTable& samples, const std::string& path) {
+    LineSource source(wb, file, path);
+    const int read = layout == SpeciesLayout::InLine
+                         ? ReadSpeciesInLine(wb, source, codes, mode, speciesCount, sampleCount,
+                                             species, samples)
+                         : ReadSpeciesInColumn(wb, source, codes, mode, speciesCount, sampleCount,
+                                               species, samples);
+    // A NUL byte in a header line ends the reading like any other; the table is refused.
+    return read == 0 && source.Refused() ? kTableUnreadable : read;
 }
 
 } // namespace
 
 int ReadReferenceTable(Workbench& wb, std::FILE* file, SpeciesLayout layout, int& speciesCount,
-                       int& sampleCount, SpeciesList& species, SampleTable& samples) {
+                       int& sampleCount, SpeciesList& species, SampleTable& samples,
+                       const std::string& path) {
     const CensusCodes codes{kMsgReferenceOverflow, -1, -2, false};
-    return ReadCensus(wb, file, layout, codes, Plain, speciesCount, sampleCount, species, samples);
+    return ReadCensus(wb, file, layout, codes, Plain, speciesCount, sampleCount, species, samples,
+                      path);
 }
 
 int ReadCoreTable(Workbench& wb, std::FILE* file, SpeciesLayout layout, CoreReadMode mode,
-                  int& speciesCount, int& sampleCount, SpeciesList& species, SampleTable& samples) {
+                  int& speciesCount, int& sampleCount, SpeciesList& species, SampleTable& samples,
+                  const std::string& path) {
     const CensusCodes codes{kMsgCoreOverflow, -1, -3, true};
-    return ReadCensus(wb, file, layout, codes, mode, speciesCount, sampleCount, species, samples);
+    return ReadCensus(wb, file, layout, codes, mode, speciesCount, sampleCount, species, samples,
+                      path);
 }
 
 int ReadEnvironmentTable(Workbench& wb, std::FILE* file, int& variableCount, int& stationCount,
                          int checkNames, const SampleTable& referenceSamples,
-                         EnvironmentTable& environment) {
-    LineSource source(wb, file);
+                         EnvironmentTable& environment, const std::string& path) {
+    LineSource source(wb, file, path);
     std::vector<std::string_view> cells;
     variableCount = 0;
     stationCount = 0;
 
     source.Next();
+    if (source.Refused())
+        return kTableUnreadable;
     SplitCells(source.line, cells);
     DropTrailingEmptyCells(cells);
     std::vector<std::string>& names = environment.variableNames;
@@ -359,10 +457,21 @@ int ReadEnvironmentTable(Workbench& wb, std::FILE* file, int& variableCount, int
         }
         stationCount = station;
         environment.stationNames[static_cast<size_t>(station)] = std::move(name);
-        for (int v = 1; v <= kMaxVariables; ++v)
-            environment.Value(station, v) = CellValue(cells, static_cast<size_t>(v), kEmptyCell);
+        // Cells beyond the header's variables name nothing and are not refused; they are
+        // kept as far as they read as numbers.
+        for (int v = 1; v <= kMaxVariables; ++v) {
+            float& value = environment.Value(station, v);
+            if (v <= variableCount) {
+                if (!CellValue(source, cells, static_cast<size_t>(v), kEmptyCell, value))
+                    return kTableUnreadable;
+            } else {
+                const std::string_view extra = TrimBlanks(CellAt(cells, static_cast<size_t>(v)));
+                if (!IsWholeNumber(extra) || !ParseLeadingFloat(extra, value))
+                    value = kEmptyCell;
+            }
+        }
     }
-    return 0;
+    return source.Finish();
 }
 
 namespace {
@@ -379,10 +488,31 @@ void ToDegreesAndMinutes(float value, float& degrees, float& minutes) {
     }
 }
 
+// A latitude or longitude of the current row: present and within [low, high] degrees.
+bool Coordinate(LineSource& source, const std::vector<std::string_view>& cells, size_t index,
+                const char* what, double low, double high, float& value) {
+    if (!CellValue(source, cells, index, kEmptyCell, value))
+        return false;
+    if (value == kEmptyCell && TrimBlanks(CellAt(cells, index)).empty()) {
+        source.Refuse(FormatC("has no %s in row %d, column %d: every station needs its "
+                              "position.",
+                              what, source.Row(), static_cast<int>(index) + 1));
+        return false;
+    }
+    if (value < low || value > high) {
+        source.RefuseValue(
+            CellAt(cells, index), index,
+            FormatC("is no %s: it must lie between %g and %g degrees.", what, low, high));
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
-int ReadLocationTable(Workbench& wb, std::FILE* file, int& stationCount, LocationTable& locations) {
-    LineSource source(wb, file);
+int ReadLocationTable(Workbench& wb, std::FILE* file, int& stationCount, LocationTable& locations,
+                      const std::string& path) {
+    LineSource source(wb, file, path);
     std::vector<std::string_view> cells;
     std::fill(locations.stations.begin(), locations.stations.end(), Location{});
     stationCount = 0;
@@ -400,15 +530,19 @@ int ReadLocationTable(Workbench& wb, std::FILE* file, int& stationCount, Locatio
         SplitCells(source.line, cells);
         Location& row = locations.stations[static_cast<size_t>(++stationCount)];
         row.name = CutName(cells[0]);
-        const float latitude = CellValue(cells, 1, kEmptyCell);
-        float longitude = CellValue(cells, 2, kEmptyCell);
+        float latitude = 0;
+        float longitude = 0;
+        // East longitudes up to 360 degrees are taken as the west ones they stand for.
+        if (!Coordinate(source, cells, 1, "latitude", -90.0, 90.0, latitude) ||
+            !Coordinate(source, cells, 2, "longitude", -180.0, 360.0, longitude) ||
+            !CellValue(source, cells, 3, kEmptyCell, row.depth))
+            return kTableUnreadable;
         if (longitude > 180.0f)
             longitude = static_cast<float>(static_cast<double>(longitude) - 360.0);
         ToDegreesAndMinutes(latitude, row.latitudeDegrees, row.latitudeMinutes);
         ToDegreesAndMinutes(longitude, row.longitudeDegrees, row.longitudeMinutes);
-        row.depth = CellValue(cells, 3, kEmptyCell);
     }
-    return 0;
+    return source.Finish();
 }
 
 } // namespace corelith

@@ -1,5 +1,8 @@
 #include "textio/paths.h"
 
+#include <cctype>
+#include <system_error>
+
 namespace corelith {
 
 namespace {
@@ -60,6 +63,24 @@ std::filesystem::path NativePath(std::string_view utf8) {
 std::string Utf8Path(const std::filesystem::path& path) {
     const std::u8string text = path.u8string();
     return std::string(text.begin(), text.end());
+}
+
+bool IsSameFile(std::string_view a, std::string_view b) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (fs::equivalent(NativePath(a), NativePath(b), error))
+        return true;
+    const auto place = [](std::string_view path) {
+        std::error_code ignored;
+        fs::path full = fs::weakly_canonical(fs::absolute(NativePath(path), ignored), ignored);
+        std::string text = Utf8Path(full.lexically_normal());
+        if (kNativePathStyle == PathStyle::Windows) {
+            for (char& c : text)
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+        return text;
+    };
+    return !a.empty() && !b.empty() && place(a) == place(b);
 }
 
 } // namespace corelith

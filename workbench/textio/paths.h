@@ -35,4 +35,10 @@ std::string JoinPath(std::string_view folder, std::string_view name,
 std::filesystem::path NativePath(std::string_view utf8);
 std::string Utf8Path(const std::filesystem::path& path);
 
+// Whether the two paths name the same file: one file under two names (a link, a second
+// hard link, another spelling of its folder), or, for a file that does not exist yet (an
+// output still being written beside its target), the same place once links and "." and
+// ".." are taken out. Names differing only in case are one file on Windows.
+bool IsSameFile(std::string_view a, std::string_view b);
+
 } // namespace corelith

@@ -30,15 +30,18 @@ int WriteCapFacFile(LineWriter& out, int speciesCount, int sampleCount, SpeciesL
 int BuildCapFacFile(Workbench& wb, int& sampleCount, int& speciesCount, int projectNumber) {
     ProjectSlot& project = wb.settings.slots[static_cast<size_t>(projectNumber)];
     std::FILE* input = nullptr;
+    std::string inputPath;
     std::string inputTitle;
-    if (const int opened = OpenInputTable(wb, "Select reference file", input, inputTitle);
+    if (const int opened =
+            OpenInputTable(wb, "Select reference file", input, inputPath, inputTitle);
         opened != 0)
         return opened;
 
     int species = 0;
     int samples = 0;
-    const int read = ReadReferenceTable(wb, input, LayoutOfSpeciesFormat(project.speciesFormat),
-                                        species, samples, wb.tables.species, wb.tables.reference);
+    const int read =
+        ReadReferenceTable(wb, input, LayoutOfSpeciesFormat(project.speciesFormat), species,
+                           samples, wb.tables.species, wb.tables.reference, inputPath);
     CloseFile(input);
     if (read != 0)
         return -2;

@@ -98,15 +98,17 @@ int BuildRegressFile(Workbench& wb, int checkAgainstReference, int referenceSamp
                      int projectNumber) {
     ProjectSlot& project = wb.settings.slots[static_cast<size_t>(projectNumber)];
     std::FILE* input = nullptr;
+    std::string inputPath;
     std::string inputTitle;
-    if (const int opened = OpenInputTable(wb, "Select environment file", input, inputTitle);
+    if (const int opened =
+            OpenInputTable(wb, "Select environment file", input, inputPath, inputTitle);
         opened != 0)
         return opened;
 
     int variables = 0;
     int stations = 0;
     const int read = ReadEnvironmentTable(wb, input, variables, stations, checkAgainstReference,
-                                          wb.tables.reference, wb.tables.environment);
+                                          wb.tables.reference, wb.tables.environment, inputPath);
     CloseFile(input);
     if (read != 0)
         return -2;

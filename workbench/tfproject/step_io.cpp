@@ -1,4 +1,5 @@
 #include "shell/messages.h"
+#include "textio/command_files.h"
 #include "textio/file_dialogs.h"
 #include "textio/file_layer.h"
 #include "tfproject/tf_files.h"
@@ -31,14 +32,14 @@ void WriteCensusBlock(LineWriter& out, int speciesCount, int sampleCount,
     }
 }
 
-int OpenInputTable(Workbench& wb, const char* dialogTitle, std::FILE*& file,
+int OpenInputTable(Workbench& wb, const char* dialogTitle, std::FILE*& file, std::string& path,
                    std::string& fileTitle) {
     SetFileFilter(wb, wb.settings.lastFilter);
-    std::string path;
+    path.clear();
     std::string folder;
     if (!SelectFileToOpen(wb, path, folder, fileTitle, dialogTitle))
         return 1;
-    file = OpenForReading(path, "rb");
+    file = OpenInputFile(wb, path);
     if (file == nullptr)
         return -1;
     UpdateLastFilter(wb, fileTitle);
@@ -54,13 +55,13 @@ SaveResult SaveParameterFile(Workbench& wb, const std::string& inputTitle, const
     SetFileFilter(wb, filterIndex);
     if (!SelectFileToSave(wb, path, folder, title, dialogTitle))
         return SaveResult::Cancelled;
-    LineWriter file(path);
-    if (!file.IsOpen())
+    LineWriter file;
+    if (!OpenOutputFile(wb, file, path))
         return SaveResult::NotCreated;
     ShowWaitCursor(wb.platform);
     const int written = write(file);
     // Text still buffered at the close can fail too (a full disk); that is a failed write.
-    const int closed = file.Close();
+    const int closed = CloseOutputFile(wb, file);
     ShowArrowCursor(wb.platform);
     if (written != 0 || closed != 0) {
         storedPath = failedText;
@@ -89,8 +90,7 @@ bool IsProjectSlot(int slot) {
 }
 
 int ShowStopMessage(Workbench& wb, const std::string& text) {
-    wb.platform.ShowMessage(0, kProgramTitle, text, MessageIcon::Stop, true);
-    return -1;
+    return ShowStop(wb.platform, text);
 }
 
 } // namespace corelith

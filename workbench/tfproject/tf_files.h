@@ -61,8 +61,9 @@ int WriteProjectFile(LineWriter& out, const ProjectSlot& project);
 // ---- pieces shared by the three steps ----
 
 // Open dialog titled `dialogTitle` over LastFilter, then opens the chosen file "rb" and
-// updates LastFilter. Returns 0 with `file` open, 1 cancelled, -1 not opened.
-int OpenInputTable(Workbench& wb, const char* dialogTitle, std::FILE*& file,
+// updates LastFilter. Returns 0 with `file` open and the chosen file's full path and title,
+// 1 cancelled, -1 not opened (after a message).
+int OpenInputTable(Workbench& wb, const char* dialogTitle, std::FILE*& file, std::string& path,
                    std::string& fileTitle);
 
 enum class SaveResult { Written, Cancelled, NotCreated, WriteFailed };

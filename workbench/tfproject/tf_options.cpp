@@ -1,18 +1,25 @@
 #include "shell/field_helpers.h"
+#include "shell/messages.h"
 #include "shell/option_dialogs.h"
 #include "shell/settings.h"
+#include "textio/file_layer.h"
 #include "tfproject/tf_files.h"
 #include "tfproject/tf_project.h"
 #include "workbench.h"
+
+#include <climits>
 
 namespace corelith {
 
 namespace {
 
 // "CapFac options": the number of factors in one integer field.
+// A whole number typed beyond the range of the settings file's numbers is refused at OK with
+// a message; the dialog stays open.
 class CapFacOptionsDialog : public DialogModel {
   public:
-    explicit CapFacOptionsDialog(int factorCount) : factorCount_(factorCount) {}
+    CapFacOptionsDialog(int factorCount, Platform& platform)
+        : factorCount_(factorCount), platform_(platform) {}
 
     int FactorCount() const { return factorCount_; }
 
@@ -30,6 +37,15 @@ class CapFacOptionsDialog : public DialogModel {
             if (FieldHasValue(dlg, id))
                 factorCount_ = IntegerField(dlg, id, kTake, "%d", factorCount_, 1);
         } else if (id == kIdOk && what == Notification::Clicked) {
+            const std::string typed = dlg.Text(kIdFactorCount);
+            if (IsWholeNumberOutOfRange(typed)) {
+                ShowStop(platform_, "The number of factors " + typed +
+                                        " cannot be kept: the settings file holds whole "
+                                        "numbers up to " +
+                                        FormatC("%d", INT_MAX) + ".");
+                dlg.FocusControl(kIdFactorCount);
+                return;
+            }
             dlg.End(1);
         } else if (id == kIdCancel && what == Notification::Clicked) {
             dlg.End(0);
@@ -45,6 +61,7 @@ class CapFacOptionsDialog : public DialogModel {
 
   private:
     int factorCount_;
+    Platform& platform_;
 };
 
 } // namespace
@@ -53,7 +70,7 @@ int CapFacOptions(Workbench& wb, int slot) {
     if (!IsProjectSlot(slot))
         return 0;
     ProjectSlot& project = wb.settings.slots[static_cast<size_t>(slot)];
-    CapFacOptionsDialog dialog(project.numberOfFactors());
+    CapFacOptionsDialog dialog(project.numberOfFactors(), wb.platform);
     if (wb.platform.RunDialog(dialog) != 1)
         return 0;
     project.numberOfFactors() = dialog.FactorCount();

@@ -3,6 +3,7 @@
 #include "shell/option_dialogs.h"
 #include "shell/settings.h"
 #include "tables/readers.h"
+#include "textio/command_files.h"
 #include "textio/file_dialogs.h"
 #include "textio/file_layer.h"
 #include "tfproject/tf_files.h"
@@ -33,6 +34,7 @@ int BuildResult(int stepResult, int cancelled, int failed) {
 int BuildTransferFunctionProject(Workbench& wb, int projectNumber) {
     if (!IsProjectSlot(projectNumber))
         return -10;
+    wb.inputsRead.clear();
     ProjectSlot& project = wb.settings.slots[static_cast<size_t>(projectNumber)];
 
     std::string projectPath = FormatC("TransferFunction_Project%d.pro", projectNumber);
@@ -72,12 +74,12 @@ int BuildTransferFunctionProject(Workbench& wb, int projectNumber) {
     if (result != 0)
         return result;
 
-    LineWriter file(projectPath);
-    if (!file.IsOpen())
+    LineWriter file;
+    if (!OpenOutputFile(wb, file, projectPath))
         return -10;
     const int written = WriteProjectFile(file, project);
-    // A close that cannot flush the last lines leaves a cut project file behind.
-    if (file.Close() != 0 || written != 0)
+    // A close that cannot flush the last lines would leave a cut project file behind.
+    if (CloseOutputFile(wb, file) != 0 || written != 0)
         return -11;
     SaveSettings(wb);
     return 0;

@@ -18,15 +18,17 @@ int BuildThreadFile(Workbench& wb, int checkAgainstReference, int referenceSpeci
                     int projectNumber) {
     ProjectSlot& project = wb.settings.slots[static_cast<size_t>(projectNumber)];
     std::FILE* input = nullptr;
+    std::string inputPath;
     std::string inputTitle;
-    if (const int opened = OpenInputTable(wb, "Select core file", input, inputTitle); opened != 0)
+    if (const int opened = OpenInputTable(wb, "Select core file", input, inputPath, inputTitle);
+        opened != 0)
         return opened;
 
     int species = 0;
     int samples = 0;
     const CoreReadMode mode = checkAgainstReference == 1 ? CompareSpecies : Plain;
     const int read = ReadCoreTable(wb, input, LayoutOfSpeciesFormat(project.speciesFormat), mode,
-                                   species, samples, wb.tables.species, wb.tables.core);
+                                   species, samples, wb.tables.species, wb.tables.core, inputPath);
     CloseFile(input);
     if (read != 0)
         return -2;

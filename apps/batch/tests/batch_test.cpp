@@ -78,7 +78,9 @@ TEST_F(BatchTest, AProgramThatCannotBeStartedGivesANegativeResult) {
     BatchRun run = Run({"16"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "result -1\n");
-    EXPECT_EQ(run.err, "") << "a failed start shows no message";
+    EXPECT_EQ(run.err, "message 0: Could not start the program:\\n>" + folder_.Folder() +
+                           "none/quillon.exe<\\nChoose it again with Options, Setup "
+                           "Quillon.exe...\n");
 }
 
 TEST_F(BatchTest, APlotNamesItsPictureOnStandardOutput) {
@@ -140,6 +142,31 @@ TEST_F(BatchTest, AnswersLeftOverAreAUsageError) {
     run = Run({"32", "1", "2", "3"});
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find("corelith: 2 answers left over"), std::string::npos);
+}
+
+// A script must tell bad data from a bad command line: a command that fails on a file ends
+// with status 1 and the message naming it, although the answers of its later dialogs were
+// never asked for.
+TEST_F(BatchTest, AMissingInputIsAFailureNotAUsageError) {
+    const std::vector<std::vector<std::string>> commands = {
+        {"51", "missing.txt", "out.HM"},
+        {"54", "missing.txt", "out.HM"},
+        {"53", "missing.txt", "out.N"},
+        {"41", "missing.txt", "out.RS"},
+        {"42", "missing.txt", "x.RS", "out.R"},
+        {"43", ":ok", "missing.txt", "out.RLG"},
+        {"11", "p.pro", ":ok", ":ok", ":ok", ":ok", ":ok", "missing.txt", ":ok"},
+        {"12", "p.pro", "1", "2", "missing.txt", "ref.txt"},
+    };
+    for (const std::vector<std::string>& args : commands) {
+        const BatchRun run = Run(args);
+        EXPECT_EQ(run.status, 1) << args[0] << ": " << run.err;
+        EXPECT_NE(run.err.find("message 136: Could not find file:\\n>" +
+                               folder_.File("missing.txt") + "<\n"),
+                  std::string::npos)
+            << args[0] << ": " << run.err;
+        EXPECT_EQ(run.err.find("corelith:"), std::string::npos) << args[0] << ": " << run.err;
+    }
 }
 
 // Every command of the table, its dialogs cancelled as they open (no answers): each one

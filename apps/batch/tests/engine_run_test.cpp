@@ -60,18 +60,23 @@ class EngineRunTest : public ::testing::Test {
                 folder_.Copy(entry.path(), entry.path().filename().string());
     }
     // Answers for command 12 on the example tables: layout "1" (in column) or "2" (in
-    // line), data format "1" (raw) or "2" (percent).
+    // line), data format "1" (raw) or "2" (percent). An engine file left by an earlier build
+    // is replaced after its save dialog has asked (":ok").
     std::vector<std::string> ExampleAnswers(const std::string& project, const char* layout,
                                             const char* data) const {
-        const std::string suffix = layout[0] == '1' ? "column.txt" : "line.txt";
-        return {folder_.File(project),
-                layout,
-                data,
-                folder_.File("reference_locations.txt"),
-                folder_.File("reference_species-in-" + suffix),
-                folder_.File("environment.txt"),
-                folder_.File("core_V12-122_locations.txt"),
-                folder_.File("core_V12-122_species-in-" + suffix)};
+        const std::string suffix = layout[0] == '1' ? "column" : "line";
+        std::vector<std::string> answers = {folder_.File(project), layout, data,
+                                            folder_.File("reference_locations.txt")};
+        const auto table = [&](const std::string& name, const std::string& engineFile) {
+            answers.push_back(folder_.File(name + ".txt"));
+            if (folder_.Has(name + engineFile))
+                answers.push_back(":ok");
+        };
+        table("reference_species-in-" + suffix, ".ref");
+        table("environment", ".env");
+        answers.push_back(folder_.File("core_V12-122_locations.txt"));
+        table("core_V12-122_species-in-" + suffix, ".sam");
+        return answers;
     }
     int BuildScripted(const std::vector<std::string>& answers) {
         ScriptedWorkbench bench(folder_, answers);
@@ -142,16 +147,20 @@ TEST_F(EngineRunTest, TheBatchFrontEndBuildsTheSameProject) {
     const std::string core = folder_.Read("core_V12-122_species-in-line.sam");
     const std::string environment = folder_.Read("environment.env");
 
-    // As a script would type it: relative names, taken from the working folder.
+    // As a script would type it: relative names, taken from the working folder; the engine
+    // files of the build above are replaced when their save dialogs have asked.
     const std::vector<std::string> args = {"12",
                                            "batch.pro",
                                            "2",
                                            "2",
                                            "reference_locations.txt",
                                            "reference_species-in-line.txt",
+                                           ":ok",
                                            "environment.txt",
+                                           ":ok",
                                            "core_V12-122_locations.txt",
-                                           "core_V12-122_species-in-line.txt"};
+                                           "core_V12-122_species-in-line.txt",
+                                           ":ok"};
     std::ostringstream out, err;
     ASSERT_EQ(RunBatch(args, out, err, {folder_.Folder(), folder_.Folder(), folder_.Folder()}), 0)
         << err.str();

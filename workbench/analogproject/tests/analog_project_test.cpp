@@ -5,6 +5,10 @@
 
 #include <algorithm>
 
+#ifdef __linux__
+#include <sys/stat.h>
+#endif
+
 namespace corelith {
 namespace {
 
@@ -53,6 +57,12 @@ class AnalogProjectTest : public ::testing::Test {
         for (std::string& answer : answers)
             bench_->platform.AddAnswer(std::move(answer));
         return RunCommand(bench_->wb, kCmdVelmarProject);
+    }
+
+    // The engine files of an earlier run, which a new run would ask before replacing.
+    void RemoveEngineFiles() const {
+        for (const char* name : {"reference.ref", "environment.env", "core/core.sam"})
+            std::filesystem::remove(folder_.File(name));
     }
 
     Workbench& Wb() { return bench_->wb; }
@@ -149,12 +159,21 @@ TEST_F(AnalogProjectTest, EachCancelledDialogEndsWithItsResult) {
         {7, kCoreCancelled, false},
     };
     for (const CancelCase& c : cases) {
+        RemoveEngineFiles();
         std::vector<std::string> answers = AnswersUpTo(c.answers);
         answers.push_back(":cancel");
         EXPECT_EQ(Command(answers), c.result) << c.answers;
-        EXPECT_EQ(Messages(),
-                  c.message147 ? std::vector<std::string>{kMessage147} : std::vector<std::string>{})
-            << c.answers;
+        // A project cannot do without positions: that cancel is a failure, and a message
+        // says so before message 147.
+        std::vector<std::string> expected;
+        if (c.message147) {
+            expected.push_back(std::string("message 0: No location file was chosen: the "
+                                           "positions of the ") +
+                               (c.answers == 3 ? "reference" : "core") +
+                               " samples are needed for the project.");
+            expected.push_back(kMessage147);
+        }
+        EXPECT_EQ(Messages(), expected) << c.answers;
         EXPECT_EQ(Wb().projectCounter, 1);
         EXPECT_FALSE(folder_.Has("small.pro"));
     }
@@ -167,10 +186,14 @@ TEST_F(AnalogProjectTest, TablesThatCannotBeOpenedFailTheirStep) {
                                             {6, kCoreLocationsFailed},
                                             {7, kCoreFailed}};
     for (const auto& [index, result] : cases) {
+        RemoveEngineFiles();
         std::vector<std::string> answers = Answers();
         answers[index] = folder_.File("missing.txt");
         EXPECT_EQ(Command(answers), result) << index;
-        EXPECT_EQ(Messages(), std::vector<std::string>{kMessage147}) << index;
+        EXPECT_EQ(Messages(), (std::vector<std::string>{"message 136: Could not find file:\\n>" +
+                                                            folder_.File("missing.txt") + "<",
+                                                        kMessage147}))
+            << index;
     }
 }
 
@@ -245,7 +268,10 @@ TEST_F(AnalogProjectTest, AFolderNamedLikeATableIsRenamedTooAndThenFails) {
     std::vector<std::string> answers = Answers();
     answers[4] = folder_.File("d.txt.x/r.txt");
     EXPECT_EQ(Command(answers), kReferenceFailed);
-    EXPECT_EQ(Messages(), std::vector<std::string>{kMessage147});
+    EXPECT_EQ(Messages(), (std::vector<std::string>{"message 0: Could not write the file:\\n>" +
+                                                        folder_.File("d.x/r.ref") +
+                                                        "<\\nNo such file or directory.",
+                                                    kMessage147}));
     EXPECT_FALSE(folder_.Has("d.txt.x/r.ref"));
 }
 
@@ -253,7 +279,10 @@ TEST_F(AnalogProjectTest, AProjectFileThatCannotBeCreatedFails) {
     std::vector<std::string> answers = Answers();
     answers[0] = folder_.File("missing/p.pro");
     EXPECT_EQ(Command(answers), kProjectFileFailed);
-    EXPECT_EQ(Messages(), std::vector<std::string>{kMessage147});
+    EXPECT_EQ(Messages(), (std::vector<std::string>{"message 0: Could not write the file:\\n>" +
+                                                        folder_.File("missing/p.pro") +
+                                                        "<\\nNo such file or directory.",
+                                                    kMessage147}));
     EXPECT_TRUE(folder_.Has("core/core.sam"));
 }
 
@@ -316,6 +345,78 @@ TEST_F(AnalogProjectTest, ADepthTooWideForItsColumnNamesTheCoreLocationFile) {
                                     folder_.File("core/core_locations.txt") +
                                     "<\\nhas the depth -2800, which does not fit the engine's "
                                     "column (-999 to 9999 m).");
+}
+
+TEST_F(AnalogProjectTest, AnEngineFileOfAnEarlierRunIsReplacedOnlyWhenTheUserSaysSo) {
+    folder_.Write("reference.ref", "old reference file\n");
+    std::vector<std::string> answers = AnswersUpTo(5);
+    answers.push_back(":cancel");
+    EXPECT_EQ(Command(answers), kReferenceCancelled);
+    EXPECT_EQ(folder_.Read("reference.ref"), "old reference file\n");
+    EXPECT_TRUE(Messages().empty());
+    const FileDialogRequest& asked = bench_->platform.FileRequests().back();
+    EXPECT_TRUE(asked.save);
+    EXPECT_EQ(asked.title, "Save *.ref file");
+    EXPECT_EQ(asked.initialPath, folder_.File("reference.ref"));
+    EXPECT_EQ(asked.filters.at(0).pattern, "*.ref");
+
+    // Another name is taken and recorded; confirming the proposal replaces the old file.
+    answers = Answers();
+    answers.insert(answers.begin() + 5, folder_.File("other.ref"));
+    ASSERT_EQ(Command(answers), kAnalogProjectDone);
+    EXPECT_EQ(folder_.Read("reference.ref"), "old reference file\n");
+    EXPECT_EQ(Slot().firstPath, folder_.File("other.ref"));
+    answers = Answers();
+    answers.insert(answers.begin() + 8, ":ok"); // core.sam
+    answers.insert(answers.begin() + 6, ":ok"); // environment.env
+    answers.insert(answers.begin() + 5, ":ok"); // reference.ref
+    ASSERT_EQ(Command(answers), kAnalogProjectDone);
+    ExpectGolden(folder_.Read("reference.ref"), "small.ref");
+    EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(AnalogProjectTest, AnOutputThatIsAnInputIsRefusedBeforeAnythingIsWritten) {
+    // "core.sam" as the second location file: the core step's output would replace it.
+    folder_.Copy(TestData("core_locations.txt"), "core/core.sam");
+    const std::string locations = folder_.Read("core/core.sam");
+    std::vector<std::string> answers = Answers();
+    answers[6] = folder_.File("core/core.sam");
+    answers.push_back(":ok"); // the save dialog asks before replacing the existing file
+    EXPECT_EQ(Command(answers), kCoreFailed);
+    EXPECT_EQ(Messages(), (std::vector<std::string>{"message 0: The output file\\n>" +
+                                                        folder_.File("core/core.sam") +
+                                                        "<\\nis the input file\\nof this "
+                                                        "command and would be lost. Choose "
+                                                        "another name.",
+                                                    kMessage147}));
+    EXPECT_EQ(folder_.Read("core/core.sam"), locations);
+
+    // The project file chosen first may not be one of the tables either.
+    RemoveEngineFiles();
+    answers = Answers();
+    answers[0] = folder_.File("environment.txt");
+    const std::string environment = folder_.Read("environment.txt");
+    EXPECT_EQ(Command(answers), kProjectFileFailed);
+    EXPECT_EQ(Messages().size(), 2u);
+    EXPECT_EQ(folder_.Read("environment.txt"), environment);
+}
+
+TEST_F(AnalogProjectTest, AFolderOrADeviceAsATableIsRefusedWithAMessage) {
+    std::filesystem::create_directory(folder_.File("tables.txt"));
+    std::vector<std::string> answers = Answers();
+    answers[4] = folder_.File("tables.txt");
+    EXPECT_EQ(Command(answers), kReferenceFailed);
+    EXPECT_EQ(Messages(), (std::vector<std::string>{"message 0: Could not read the file:\\n>" +
+                                                        folder_.File("tables.txt") +
+                                                        "<\\nIt is a folder, not a file.",
+                                                    kMessage147}));
+#ifdef __linux__
+    // A pipe nobody writes to would keep the command waiting for ever.
+    ASSERT_EQ(mkfifo(folder_.File("pipe.txt").c_str(), 0600), 0);
+    answers[4] = folder_.File("pipe.txt");
+    EXPECT_EQ(Command(answers), kReferenceFailed);
+    EXPECT_NE(Messages().at(0).find("not a regular file"), std::string::npos) << Messages().at(0);
+#endif
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "analogproject/engine_files.h"
+#include "textio/file_layer.h"
 #include "textio/text_cut.h"
 
 #include "analog_test_support.h"
@@ -93,10 +94,22 @@ TEST_F(EngineFilesTest, SampleRecordsCarryNamePositionAndFortyFiveValues) {
                                    kZeroLine);
 }
 
-TEST_F(EngineFilesTest, MinutesRoundInTheirColumnAndShortNamesArePadded) {
-    SetSample(Wb().tables.reference, 1, "V12", {1});
-    SetLocation(1, "V12", 45, 59.7f, 0, 0.2f, 0);
-    EXPECT_EQ(Reference(1, 1).substr(0, 41), "V12         +045+060    +000+000       0\n");
+// 60 minutes would be a position the engine reads as another one, or none at all.
+TEST_F(EngineFilesTest, MinutesRoundWithACarryIntoTheDegreesAndShortNamesArePadded) {
+    const struct {
+        float degrees, minutes;
+        const char* written;
+    } cases[] = {
+        {45, 59.7f, "+046+000"}, {45, 59.4f, "+045+059"}, {-45, -59.7f, "-046-000"},
+        {0, -30, "-000-030"},    {0, -0.2f, "+000+000"},  {89, 59.99f, "+090+000"},
+    };
+    for (const auto& c : cases) {
+        SetSample(Wb().tables.reference, 1, "V12", {1});
+        SetLocation(1, "V12", c.degrees, c.minutes, 0, 0.2f, 0);
+        EXPECT_EQ(Reference(1, 1).substr(0, 41),
+                  std::string("V12         ") + c.written + "    +000+000       0\n")
+            << c.degrees << " " << c.minutes;
+    }
 }
 
 TEST(NameCutTest, NeverSplitsAUtf8Character) {
@@ -198,11 +211,47 @@ TEST_F(EngineFilesTest, ASampleThatRoundsAwayEntirelyIsRefused) {
                               "percentages choose \"percent data\" in Format of data."}));
 }
 
-TEST_F(EngineFilesTest, AnEmptySampleIsLeftToTheEngine) {
-    // The engine halts on it with the sample's number, which is the right report.
+TEST_F(EngineFilesTest, ASampleWithoutSpecimensIsRefused) {
     SetSample(Wb().tables.reference, 1, "Barren", {0, 0});
-    EXPECT_NE(Reference(2, 1), "refused");
-    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(Reference(2, 1), "refused");
+    EXPECT_EQ(Messages(), (std::vector<std::string>{
+                              "message 0: Sample 1 (Barren) of the reference file\\n>/d/ref.txt<"
+                              "\\nholds no specimens: all its values are zero, and the engine "
+                              "compares proportions."}));
+    std::string text;
+    SetSample(Wb().tables.core, 1, "10 cm", {0, 0});
+    EXPECT_EQ(WriteCoreFile(Wb(), text, {"core", "/d/core.txt", "/d/loc.txt"}, 2, 1, 1), -1);
+    EXPECT_EQ(Messages().back(), "message 0: Sample 1 (10 cm) of the core file\\n>/d/core.txt<"
+                                 "\\nholds no specimens: all its values are zero, and the engine "
+                                 "compares proportions.");
+}
+
+TEST_F(EngineFilesTest, ReferenceNamesMustDifferInTheEnginesTwelveCharacters) {
+    SetSample(Wb().tables.reference, 1, "GeoB1234-1 top", {1});
+    SetSample(Wb().tables.reference, 2, "V22-174", {1});
+    SetSample(Wb().tables.reference, 3, "GeoB1234-1 tip", {1});
+    EXPECT_EQ(Reference(1, 3), "refused");
+    EXPECT_EQ(Messages(), (std::vector<std::string>{
+                              "message 0: Samples 1 (GeoB1234-1 top) and 3 (GeoB1234-1 tip) of "
+                              "the reference file\\n>/d/ref.txt<\\nhave the same name in the "
+                              "engine's 12 characters, \"GeoB1234-1 t\".\\nGive them names that "
+                              "differ in their first 12 characters."}));
+    // Core samples are named in their own rows only; equal names there are the user's.
+    std::string text;
+    SetSample(Wb().tables.core, 1, "Same", {1});
+    SetSample(Wb().tables.core, 2, "Same", {1});
+    EXPECT_EQ(WriteCoreFile(Wb(), text, {"core", "/d/core.txt", "/d/loc.txt"}, 1, 2, 1), 0);
+}
+
+TEST_F(EngineFilesTest, ACoreSampleBeyondTheLocationFileIsRefused) {
+    SetSample(Wb().tables.core, 1, "0 cm", {1});
+    SetSample(Wb().tables.core, 2, "10 cm", {1});
+    std::string text;
+    EXPECT_EQ(WriteCoreFile(Wb(), text, {"core", "/d/core.txt", "/d/loc.txt", 1}, 1, 2, 1), -1);
+    EXPECT_EQ(Messages(), (std::vector<std::string>{
+                              "message 0: Sample 2 (10 cm) of the core file\\n>/d/core.txt<\\n"
+                              "has no position: the location file\\n>/d/loc.txt<\\nholds 1 "
+                              "position; every sample needs its own."}));
 }
 
 TEST_F(EngineFilesTest, MoreThanFortyFiveSpeciesAreRefused) {
@@ -230,7 +279,7 @@ TEST_F(EngineFilesTest, ATableWithoutSpeciesOrSamplesIsRefused) {
 TEST_F(EngineFilesTest, NoMoreRowsThanTheTablesHold) {
     const int capacity = Wb().tables.sampleCapacity;
     for (int row = 1; row <= capacity; ++row)
-        SetSample(Wb().tables.reference, row, "S", {1});
+        SetSample(Wb().tables.reference, row, FormatC("S%d", row), {1});
     EXPECT_EQ(Reference(1, capacity + 5).size(), static_cast<size_t>(capacity) * kSampleLength);
 }
 
@@ -315,15 +364,18 @@ TEST_F(EngineFilesTest, ARunParameterWiderThanItsColumnIsRefused) {
                               "engine's project file (2 characters)."}));
 }
 
-TEST_F(EngineFilesTest, SavingWritesTheTextOrRemovesWhatCouldNotBeWritten) {
+TEST_F(EngineFilesTest, SavingWritesTheWholeTextOrKeepsThePreviousFile) {
     ASSERT_EQ(SaveEngineFile(Wb(), folder_.File("a.ref"), "text\n"), 0);
     EXPECT_EQ(folder_.Read("a.ref"), "text\n");
-    EXPECT_EQ(SaveEngineFile(Wb(), folder_.File("missing/a.ref"), "text\n"), -1);
     EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(SaveEngineFile(Wb(), folder_.File("missing/a.ref"), "text\n"), -1);
+    EXPECT_EQ(Messages(), (std::vector<std::string>{"message 0: Could not write the file:\\n>" +
+                                                    folder_.File("missing/a.ref") +
+                                                    "<\\nNo such file or directory."}));
     if (std::filesystem::exists("/dev/full")) {
         EXPECT_EQ(SaveEngineFile(Wb(), "/dev/full", std::string(100000, 'x')), -2);
-        EXPECT_EQ(Messages(), (std::vector<std::string>{
-                                  "message 0: The file\\n>/dev/full<\\ncould not be written."}));
+        EXPECT_EQ(Messages().back(), "message 0: Could not write the file:\\n>/dev/full<\\n"
+                                     "No space left on device.");
         EXPECT_TRUE(std::filesystem::exists("/dev/full"));
     }
 }

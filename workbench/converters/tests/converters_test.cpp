@@ -75,8 +75,8 @@ TEST_F(ConvertersTest, RawSpecialCasesOfTheMatrix) {
 }
 
 TEST_F(ConvertersTest, NoPositiveTotalAnywhereGivesEveryMaximumMinus10000) {
-    const std::string out = Convert(ConvertRawToFrequencyMatrix, "empty.txt",
-                                    "C\tN\tX\tY\n\tA\t1\t2\n\tTotal\t0\t-4\n");
+    const std::string out =
+        Convert(ConvertRawToFrequencyMatrix, "empty.txt", "C\tN\tX\tY\n\tA\t1\t2\n\tTotal\t0\t0\n");
     EXPECT_EQ(Get(out), "C\tN\tfrequency, max\tX\tY\n\tA\t-10000\t-99900\t-99900\n");
 }
 
@@ -189,14 +189,29 @@ TEST_F(ConvertersTest, CancelledDialogsSaveTheSettingsAndWriteNothing) {
     EXPECT_NE(SettingsFile().find("\t10.000000\t2\n"), std::string::npos) << SettingsFile();
 }
 
-TEST_F(ConvertersTest, MissingInputOrUnwritableOutputEndsQuietlyWithoutSaving) {
+TEST_F(ConvertersTest, MissingInputOrUnwritableOutputIsNamedAndNothingIsSaved) {
     testing::fs::remove(PathOf(kSettingsFileName));
     Answer({PathOf("absent.txt")});
     EXPECT_EQ(ConvertRawToFrequencyMatrix(wb_), kConvertNoInput);
     Answer({Put("counts.txt", kRawInColumn), PathOf("no-such-folder/out.HM")});
     EXPECT_EQ(ConvertRawToFrequencyMatrix(wb_), kConvertNoOutput);
     EXPECT_FALSE(Exists(kSettingsFileName));
-    EXPECT_TRUE(platform_.Messages().empty());
+    EXPECT_EQ(platform_.Messages(),
+              (std::vector<std::string>{
+                  "message 136: Could not find file:\\n>" + PathOf("absent.txt") + "<",
+                  "message 0: Could not write the file:\\n>" + PathOf("no-such-folder/out.HM") +
+                      "<\\nNo such file or directory."}));
+}
+
+TEST_F(ConvertersTest, TheInputIsNeverTheOutput) {
+    const std::string input = Put("counts.HM", kRawInColumn);
+    testing::fs::create_hard_link(input, PathOf("second-name.HM"));
+    for (const char* output : {"counts.HM", "second-name.HM"}) {
+        Answer({input, PathOf(output)});
+        EXPECT_EQ(ConvertRawToFrequencyMatrix(wb_), kConvertNoOutput) << output;
+        EXPECT_NE(platform_.Messages().back().find("is the input file"), std::string::npos);
+    }
+    EXPECT_EQ(Get("counts.HM"), kRawInColumn);
 }
 
 TEST_F(ConvertersTest, FailedWriteIsNotReportedAsSuccess) {
@@ -222,6 +237,41 @@ TEST_F(ConvertersTest, RefusedTableIsReportedByTheReaderAndNothingIsWritten) {
     EXPECT_EQ(platform_.FileRequests().size(), 1u);
     EXPECT_EQ(platform_.AnswersLeft(), 1u);
     EXPECT_TRUE(Exists(kSettingsFileName));
+}
+
+// Counts and percentages below zero, and tables without species or samples, would be
+// converted into a plainly wrong or an empty matrix, written as success.
+TEST_F(ConvertersTest, NegativeCountsAndEmptyTablesAreRefusedBeforeTheSaveDialog) {
+    struct Case {
+        int (*command)(Workbench&);
+        const char* table;
+        std::string why;
+    };
+    const Case cases[] = {
+        {ConvertRawToFrequencyMatrix, "C\tN\tX\tY\n\tA\t1\t-2\n\tTotal\t4\t5\n",
+         "has the value -2 for species 1 (A) in sample 2 (Y): counts and percentages cannot be "
+         "negative."},
+        {ConvertPercentToFrequencyMatrix, "C\tN\tX\n\tA\t60\n\tB\t-0.5\n",
+         "has the value -0.5 for species 2 (B) in sample 1 (X): counts and percentages cannot "
+         "be negative."},
+        {ConvertRawToFrequencyMatrix, "C\tN\tX\tY\n", "holds no species."},
+        {ConvertFrequencyMatrixToDatabase, "C\tN\n\tA\n", "holds no samples."},
+    };
+    for (const Case& c : cases) {
+        const size_t before = platform_.Messages().size();
+        const size_t dialogs = platform_.FileRequests().size();
+        Answer({Put("t.txt", c.table)});
+        EXPECT_EQ(c.command(wb_), kConvertNoInput) << c.why;
+        ASSERT_EQ(platform_.Messages().size(), before + 1) << c.why;
+        EXPECT_EQ(platform_.Messages().back(),
+                  "message 0: The file\\n>" + PathOf("t.txt") + "<\\n" + c.why);
+        EXPECT_EQ(platform_.FileRequests().size(), dialogs + 1) << "no save dialog";
+    }
+    // A frequency matrix marks samples without a total with -99900: that is no count.
+    const std::string out = Convert(ConvertFrequencyMatrixToDatabase, "m.HM",
+                                    "C\tN\tfrequency, max\tX\n"
+                                    "\tA\t-10000\t-99900\n");
+    EXPECT_NE(Get(out).find("-9990000"), std::string::npos) << Get(out);
 }
 
 TEST(SampleRatioTest, UndefinedWithoutAFinitePositiveTotal) {

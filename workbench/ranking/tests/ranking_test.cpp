@@ -153,6 +153,29 @@ TEST_F(RankingTest, CertainFactorKeepsItsValueOnCancelAndOnText) {
     EXPECT_NE(SettingsFile().find("\t7.000000\t"), std::string::npos);
 }
 
+// The settings file keeps the factor with six decimals: 1e-7 would come back as 0.
+TEST_F(RankingTest, ACertainFactorTheSettingsFileCannotKeepIsRefusedWhenTyped) {
+    const std::pair<const char*, const char*> typed[] = {
+        {"1e-7", "The certain factor 1E-07 cannot be kept: the settings file would hold it as "
+                 "0.000000."},
+        {"0,0000015", "The certain factor 1.5E-06 cannot be kept: the settings file would hold "
+                      "it as 0.000002."},
+        {"-2", "The certain factor -2 cannot be used: it must be greater than 0."},
+    };
+    for (const auto& [text, message] : typed) {
+        // The dialog stays open after the refusal; the script has no more answers for it.
+        Answer({text});
+        EXPECT_EQ(CreateLogarithmicRanking(wb_), kRankingDone) << text;
+        EXPECT_EQ(platform_.Messages().back(), std::string("message 0: ") + message);
+        EXPECT_FLOAT_EQ(wb_.settings.certainFactor, 10.0f) << text;
+        EXPECT_EQ(platform_.FileRequests().size(), 0u);
+    }
+    Answer({"0.000001", ":cancel"});
+    CreateLogarithmicRanking(wb_);
+    EXPECT_FLOAT_EQ(wb_.settings.certainFactor, 1e-6f);
+    EXPECT_NE(SettingsFile().find("\t0.000001\t"), std::string::npos);
+}
+
 TEST_F(RankingTest, CertainFactorThatIsNotPositiveIsNotConfirmed) {
     wb_.settings.certainFactor = 0.0f; // as a damaged settings file may give it
     Answer({":ok", Put("log.txt", kLogarithmicInColumn), ":ok"});
@@ -283,9 +306,12 @@ TEST_F(RankingTest, CancelAtEachDialogEndsTheCommand) {
     Answer({PathOf("core.txt"), PathOf("ref.txt.RS"), ":cancel"});
     EXPECT_EQ(CreateRankDatabase(wb_), kRankingDone);
     EXPECT_FALSE(Exists("core.txt.R"));
+    EXPECT_TRUE(platform_.Messages().empty());
     Answer({PathOf("core.txt"), PathOf("absent.RS")});
     EXPECT_EQ(CreateRankDatabase(wb_), kRankingNoInput);
-    EXPECT_TRUE(platform_.Messages().empty());
+    EXPECT_EQ(platform_.Messages(),
+              std::vector<std::string>{"message 136: Could not find file:\\n>" +
+                                       PathOf("absent.RS") + "<"});
 }
 
 TEST(RankClassTest, ClassesOfTheLimits) {

@@ -212,6 +212,20 @@ TEST_F(CommandsTest, SetupSavesTheSettingsEvenAfterCancel) {
     EXPECT_TRUE(Platform().Messages().empty());
 }
 
+// A line break in the path would end its line in the settings file: the rest would be read
+// as the next value, and the path lost.
+TEST_F(CommandsTest, AProgramPathWithALineBreakIsRefused) {
+    Workbench& wb = Start({"/opt/odd\nname/quillon.exe"});
+    wb.settings.quillonPath = "/old/quillon.exe";
+    EXPECT_EQ(RunCommand(wb, 38), 0);
+    EXPECT_EQ(wb.settings.quillonPath, "/old/quillon.exe");
+    EXPECT_EQ(SettingsLine(folder_, 4), "/old/quillon.exe");
+    EXPECT_EQ(Platform().Messages(),
+              std::vector<std::string>{"message 0: The path\\n>/opt/odd\\nname/quillon.exe<\\n"
+                                       "holds a line break, which the settings file cannot keep."
+                                       "\\nRename the program or its folder and choose it again."});
+}
+
 TEST_F(CommandsTest, SetupReportsASettingsFileThatCannotBeWritten) {
     Workbench& wb = Start({"/opt/q.exe"});
     folder_.Write("blocker", "a file where the settings folder should be");

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <clocale>
 #include <filesystem>
 
@@ -174,13 +175,60 @@ TEST_F(SettingsTest, AMissingSettingsFolderIsCreated) {
     EXPECT_EQ(ReadFile(fs::path(Folder()) / "config/corelith/Corelith.INI"), kDefaults);
 }
 
+// Two runs of the workbench at the same time: each saves what it changed and keeps what the
+// other saved, in the file and from then on in memory.
+TEST_F(SettingsTest, RunsSharingTheFileLoseNothingTheOtherSaved) {
+    ScriptedPlatform otherPlatform;
+    otherPlatform.SetSettingsFolder(Folder());
+    Workbench& first = Start();
+    Workbench second(otherPlatform);
+    StartWorkbench(second);
+
+    first.settings.quillonPath = "/opt/quillon";
+    ASSERT_EQ(SaveSettings(first), 0);
+    second.settings.marvanePath = "/opt/marvane";
+    second.settings.slots[1].speciesFormat = 1;
+    ASSERT_EQ(SaveSettings(second), 0);
+    first.settings.certainFactor = 2.5f;
+    ASSERT_EQ(SaveSettings(first), 0);
+
+    EXPECT_EQ(ReadFile(IniPath()), "19990518\n0\t1\t1\t1\t1\t5\t1\t5\t2.500000\t1\n"
+                                   "\n/opt/quillon\n/opt/marvane\n");
+    EXPECT_EQ(first.settings.marvanePath, "/opt/marvane");
+    EXPECT_EQ(first.settings.slots[1].speciesFormat, 1);
+    EXPECT_EQ(second.settings.quillonPath, "/opt/quillon");
+    EXPECT_FALSE(fs::exists(IniPath().string() + ".lock"));
+}
+
+TEST_F(SettingsTest, ALockLeftByAKilledRunIsTakenOver) {
+    const fs::path lock = IniPath().string() + ".lock";
+    fs::create_directory(lock);
+    fs::last_write_time(lock, fs::file_time_type::clock::now() - std::chrono::minutes(5));
+    Workbench& w = Start();
+    w.settings.quillonPath = "/q";
+    EXPECT_EQ(SaveSettings(w), 0);
+    EXPECT_EQ(testsupport::LineOf(ReadFile(IniPath()), 4), "/q");
+    EXPECT_FALSE(fs::exists(lock));
+}
+
+TEST_F(SettingsTest, ASettingsFileThatCannotBeReadIsNotReplacedByTheDefaults) {
+    fs::create_directory(IniPath());
+    Start();
+    EXPECT_TRUE(fs::is_directory(IniPath()));
+    ASSERT_EQ(platform.Messages().size(), 1u);
+    EXPECT_EQ(platform.Messages()[0].rfind(
+                  "message 0: Could not read the file:\\n>" + IniPath().string() + "<\\n", 0),
+              0u)
+        << platform.Messages()[0];
+}
+
 TEST_F(SettingsTest, AFailedSaveIsReported) {
     testsupport::WriteFile(fs::path(Folder()) / "blocker", "a file, not a folder");
     platform.SetSettingsFolder(Folder() + "blocker/");
     Workbench& w = Start(); // the load saves the defaults and fails
     EXPECT_EQ(SaveSettings(w), -1);
-    const std::string message =
-        "message 0: Could not write the settings file:\\n>" + Folder() + "blocker/Corelith.INI<";
+    const std::string message = "message 0: Could not write the settings file:\\n>" + Folder() +
+                                "blocker/Corelith.INI<\\nNot a directory.";
     EXPECT_EQ(platform.Messages(), (std::vector<std::string>{message, message}));
     EXPECT_EQ(platform.BeepCount(), 2);
     EXPECT_EQ(w.settings.certainFactor, 10.0f); // the program goes on with its values

@@ -28,26 +28,35 @@ class ReadersTest : public ::testing::Test {
     std::FILE* File(const std::string& content) {
         const std::string name = "t" + std::to_string(open_.size()) + ".txt";
         folder_.Write(name, content);
-        std::FILE* f = OpenForReading(folder_.File(name), "rb");
+        paths_.push_back(folder_.File(name));
+        std::FILE* f = OpenForReading(paths_.back(), "rb");
         EXPECT_NE(f, nullptr);
         open_.push_back(f);
         return f;
     }
+    // The path of the file opened `back` reads before the last one: 0 is the last.
+    std::string LastPath(size_t back = 0) const { return paths_[paths_.size() - 1 - back]; }
+    // The path of the k-th file read since the log was last cleared.
+    std::string Path(size_t k) const { return paths_[sinceClear_ + k]; }
 
     int Reference(const std::string& content, SpeciesLayout layout) {
-        return ReadReferenceTable(wb, File(content), layout, species, samples, wb.tables.species,
-                                  wb.tables.reference);
+        std::FILE* f = File(content);
+        return ReadReferenceTable(wb, f, layout, species, samples, wb.tables.species,
+                                  wb.tables.reference, LastPath());
     }
     int Core(const std::string& content, SpeciesLayout layout, CoreReadMode mode = Plain) {
-        return ReadCoreTable(wb, File(content), layout, mode, species, samples, wb.tables.species,
-                             wb.tables.core);
+        std::FILE* f = File(content);
+        return ReadCoreTable(wb, f, layout, mode, species, samples, wb.tables.species,
+                             wb.tables.core, LastPath());
     }
     int Environment(const std::string& content, int checkNames = 0) {
-        return ReadEnvironmentTable(wb, File(content), variables, stations, checkNames,
-                                    wb.tables.reference, wb.tables.environment);
+        std::FILE* f = File(content);
+        return ReadEnvironmentTable(wb, f, variables, stations, checkNames, wb.tables.reference,
+                                    wb.tables.environment, LastPath());
     }
     int Locations(const std::string& content) {
-        return ReadLocationTable(wb, File(content), stations, wb.tables.locations);
+        std::FILE* f = File(content);
+        return ReadLocationTable(wb, f, stations, wb.tables.locations, LastPath());
     }
 
     const std::string& SpeciesName(int s) const {
@@ -56,7 +65,16 @@ class ReadersTest : public ::testing::Test {
     const std::string& SampleName(const SampleTable& t, int k) const {
         return t.names[static_cast<size_t>(k)];
     }
-    std::vector<std::string> Messages() const { return platform.Messages(); }
+    // The messages since the last Forget.
+    std::vector<std::string> Messages() const {
+        const std::vector<std::string> all = platform.Messages();
+        return {all.begin() + static_cast<long>(messagesSeen_), all.end()};
+    }
+    // Starts a new case of a table-driven test: Messages and Path count from here.
+    void Forget() {
+        messagesSeen_ = platform.Messages().size();
+        sinceClear_ = paths_.size();
+    }
 
     ScriptedPlatform platform;
     Workbench wb;
@@ -65,6 +83,9 @@ class ReadersTest : public ::testing::Test {
   private:
     testsupport::TempDir folder_;
     std::vector<std::FILE*> open_;
+    std::vector<std::string> paths_;
+    size_t sinceClear_ = 0;
+    size_t messagesSeen_ = 0;
 };
 
 // ---------------------------------------------------------------- ReadLine
@@ -144,7 +165,7 @@ TEST_F(ReadersTest, ReferenceInColumn) {
                         "\n"
                         "x\n"
                         "\tG.tenel\t\t4e1\t77\n"
-                        "\tG.sacc\t12,5\tn.d.",
+                        "\tG.sacc\t 12.5 \t",
                         kInColumn),
               0);
     EXPECT_EQ(species, 3);
@@ -160,8 +181,8 @@ TEST_F(ReadersTest, ReferenceInColumn) {
     EXPECT_FLOAT_EQ(t.Value(2, 1), 2.0f);
     EXPECT_FLOAT_EQ(t.Value(1, 2), 0.0f);
     EXPECT_FLOAT_EQ(t.Value(2, 2), 40.0f);
-    EXPECT_FLOAT_EQ(t.Value(1, 3), 12.0f); // no comma conversion in reference tables
-    EXPECT_FLOAT_EQ(t.Value(2, 3), 0.0f);  // not a number
+    EXPECT_FLOAT_EQ(t.Value(1, 3), 12.5f); // blanks around a number are allowed
+    EXPECT_FLOAT_EQ(t.Value(2, 3), 0.0f);  // empty
     EXPECT_TRUE(Messages().empty());
     EXPECT_EQ(platform.CurrentCursor(), Cursor::Arrow);
     EXPECT_EQ(platform.Log(), (std::vector<std::string>{"cursor: wait", "cursor: arrow"}));
@@ -169,7 +190,7 @@ TEST_F(ReadersTest, ReferenceInColumn) {
 
 TEST_F(ReadersTest, NoValueSurvivesFromAnEarlierRead) {
     ASSERT_EQ(Reference("F\tS\ta\tb\tc\n\tsp1\t1\t2\t3\n\tsp2\t4\t5\t6\n", kInColumn), 0);
-    ASSERT_EQ(Reference("F\tS\ta\tb\tc\n\tsp1\t7\n\tsp2\t8\t\t9x\n", kInColumn), 0);
+    ASSERT_EQ(Reference("F\tS\ta\tb\tc\n\tsp1\t7\n\tsp2\t8\t\t9\n", kInColumn), 0);
     const SampleTable& t = wb.tables.reference;
     EXPECT_FLOAT_EQ(t.Value(1, 1), 7.0f);
     EXPECT_FLOAT_EQ(t.Value(2, 1), 0.0f);
@@ -178,22 +199,32 @@ TEST_F(ReadersTest, NoValueSurvivesFromAnEarlierRead) {
     EXPECT_FLOAT_EQ(t.Value(3, 2), 9.0f);
 }
 
-TEST_F(ReadersTest, EmptyFileIsAnEmptyTable) {
-    wb.tables.cornerLabel = "old";
-    EXPECT_EQ(Reference("", kInColumn), 0);
-    EXPECT_EQ(species, 0);
-    EXPECT_EQ(samples, 0);
-    EXPECT_EQ(wb.tables.cornerLabel, "");
-    EXPECT_EQ(Reference("", kInLine), 0);
-    EXPECT_EQ(species, 0);
-    EXPECT_EQ(samples, 0);
-    EXPECT_EQ(Core("", kInColumn), 0);
-    EXPECT_EQ(Core("", kInLine), 0);
-    EXPECT_EQ(species, 0);
-    EXPECT_EQ(samples, 0);
-    EXPECT_TRUE(Messages().empty());
+TEST_F(ReadersTest, AFileWithoutATableIsRefused) {
+    // Empty, blank lines only, binary, and UTF-16 without its byte-order mark.
+    const std::string utf16 = std::string("F\0\t\0S\0\n\0\t\0s\0\t\0001\0\n\0", 18);
+    const std::pair<std::string, std::string> files[] = {
+        {"", "it is empty: it holds no table."},
+        {"\n \n\t\n", "it is empty: it holds no table."},
+        {std::string("F\tS\ta\nx\t1\t1\n\x89PNG") + std::string("\0\0\n", 3),
+         "row 3 holds NUL bytes: it is a binary file, or text saved as UTF-16 without its "
+         "byte-order mark, which the workbench cannot read."},
+        {utf16, "row 1 holds NUL bytes: it is a binary file, or text saved as UTF-16 without "
+                "its byte-order mark, which the workbench cannot read."},
+    };
+    for (const auto& [content, why] : files) {
+        for (SpeciesLayout layout : {kInColumn, kInLine}) {
+            EXPECT_EQ(Reference(content, layout), kTableUnreadable) << why;
+            EXPECT_EQ(Core(content, layout), kTableUnreadable) << why;
+        }
+        EXPECT_EQ(Environment(content), kTableUnreadable) << why;
+        EXPECT_EQ(Locations(content), kTableUnreadable) << why;
+        const std::vector<std::string> messages = Messages();
+        ASSERT_EQ(messages.size(), 6u);
+        for (const std::string& message : messages)
+            EXPECT_EQ(message.substr(message.find("<\\n") + 3), why) << message;
+        Forget();
+    }
 }
-
 TEST_F(ReadersTest, NamesAreCutTo63Characters) {
     const std::string longName(70, 'n');
     // 62 ASCII bytes and a two-byte character would end at byte 64: it goes whole.
@@ -391,7 +422,7 @@ TEST_F(ReadersTest, Environment) {
     ASSERT_EQ(Environment("Station\tWinSST\tSumSST\tSalinity\n"
                           "V17-196\t-1\t5\t33.5\n"
                           "x\n"
-                          "V18-110\t\t5,5\n"),
+                          "V18-110\t\t5\n"),
               0);
     EXPECT_EQ(variables, 3);
     EXPECT_EQ(stations, 2);
@@ -402,8 +433,8 @@ TEST_F(ReadersTest, Environment) {
     EXPECT_FLOAT_EQ(e.Value(1, 1), -1.0f);
     EXPECT_FLOAT_EQ(e.Value(1, 3), 33.5f);
     EXPECT_EQ(e.Value(2, 1), kEmpty);
-    EXPECT_FLOAT_EQ(e.Value(2, 2), 5.0f); // no comma conversion
-    EXPECT_EQ(e.Value(2, 3), kEmpty);     // not given: empty, not the 33.5 above
+    EXPECT_FLOAT_EQ(e.Value(2, 2), 5.0f);
+    EXPECT_EQ(e.Value(2, 3), kEmpty); // not given: empty, not the 33.5 above
     EXPECT_EQ(e.Value(2, 3), -999.989990234375f);
 }
 
@@ -474,19 +505,39 @@ TEST_F(ReadersTest, LocationsInDegreesAndMinutes) {
     EXPECT_EQ(wb.tables.locations.stations[3].depth, 0.0f);
 }
 
-TEST_F(ReadersTest, LocationLineWithFewCellsGivesEmptyCells) {
-    ASSERT_EQ(Locations("h\nonly name\nC\t10.5\n"), 0);
-    const Location& a = wb.tables.locations.stations[1];
-    EXPECT_EQ(a.name, "only name");
-    // An empty latitude goes through the conversion like any value.
-    EXPECT_FLOAT_EQ(a.latitudeDegrees, -999.0f);
-    EXPECT_NEAR(a.latitudeMinutes, -59.4f, 1e-3);
-    EXPECT_EQ(a.depth, kEmpty);
-    const Location& c = wb.tables.locations.stations[2];
-    EXPECT_FLOAT_EQ(c.latitudeMinutes, 30.0f);
-    EXPECT_FLOAT_EQ(c.longitudeDegrees, -999.0f);
+TEST_F(ReadersTest, ALocationNeedsItsLatitudeAndLongitudeButNotItsDepth) {
+    ASSERT_EQ(Locations("h\nC\t10.5\t-20\n"), 0);
+    EXPECT_EQ(wb.tables.locations.stations[1].depth, kEmpty);
+    EXPECT_TRUE(Messages().empty());
 }
 
+// Positions that would be written as -999 degrees, beyond the poles or as 0 N 0 E.
+TEST_F(ReadersTest, PositionsOutsideTheGlobeOrMissingAreRefused) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"A\t90.5\t10\t1", "has in row 2, column 2 the value \"90.5\", which is no latitude: "
+                           "it must lie between -90 and 90 degrees."},
+        {"A\t-91\t10\t1", "has in row 2, column 2 the value \"-91\", which is no latitude: it "
+                          "must lie between -90 and 90 degrees."},
+        {"A\t10\t-180.5\t1", "has in row 2, column 3 the value \"-180.5\", which is no "
+                             "longitude: it must lie between -180 and 360 degrees."},
+        {"A\t10\t361\t1", "has in row 2, column 3 the value \"361\", which is no longitude: it "
+                          "must lie between -180 and 360 degrees."},
+        {"only name", "has no latitude in row 2, column 2: every station needs its position."},
+        {"A\t10\t\t1", "has no longitude in row 2, column 3: every station needs its position."},
+        {"A\t10,5\t10\t1", "has in row 2, column 2 the value \"10,5\", which has a decimal "
+                           "comma. Only down-core tables are read with decimal commas; this "
+                           "table needs 10.5."},
+    };
+    for (const auto& [row, why] : rows) {
+        EXPECT_EQ(Locations(std::string("h\n") + row + "\n"), kTableUnreadable) << row;
+        ASSERT_EQ(Messages().size(), 1u) << row;
+        EXPECT_EQ(Messages()[0], "message 0: The file\\n>" + Path(0) + "<\\n" + why);
+        Forget();
+    }
+    ASSERT_EQ(Locations("h\nA\t-90\t360\t1\nB\t90\t-180\t1\n"), 0);
+    EXPECT_FLOAT_EQ(wb.tables.locations.stations[1].longitudeDegrees, 0.0f);
+    EXPECT_FLOAT_EQ(wb.tables.locations.stations[2].latitudeDegrees, 90.0f);
+}
 TEST_F(ReadersTest, LocationOverflowIsReported) {
     std::string text = "h\n";
     for (int k = 0; k <= wb.tables.sampleCapacity; ++k)
@@ -536,17 +587,65 @@ TEST_F(ReadersTest, Utf8ByteOrderMarkIsNotPartOfTheCornerLabel) {
     EXPECT_EQ(wb.tables.cornerLabel, "Flag");
 }
 
-TEST_F(ReadersTest, NumbersIgnoreTheProcessLocaleAndSpecialForms) {
+TEST_F(ReadersTest, NumbersIgnoreTheProcessLocale) {
     const char* german = std::setlocale(LC_ALL, "de_DE.UTF-8");
-    ASSERT_EQ(Reference("F\tS\ta\tb\tc\td\n\tsp\t1.5\tinf\tnan\t0x10\n", kInColumn), 0);
+    ASSERT_EQ(Reference("F\tS\ta\tb\n\tsp\t1.5\t1e-50\n", kInColumn), 0);
     if (german != nullptr)
         std::setlocale(LC_ALL, "C");
-    const SampleTable& t = wb.tables.reference;
-    EXPECT_FLOAT_EQ(t.Value(1, 1), 1.5f);
-    EXPECT_FLOAT_EQ(t.Value(2, 1), 0.0f);
-    EXPECT_FLOAT_EQ(t.Value(3, 1), 0.0f);
-    EXPECT_FLOAT_EQ(t.Value(4, 1), 0.0f);
+    EXPECT_FLOAT_EQ(wb.tables.reference.Value(1, 1), 1.5f);
+    EXPECT_FLOAT_EQ(wb.tables.reference.Value(2, 1), 0.0f); // below the smallest float
 }
 
+// A value that is not wholly a decimal number would be read as part of a number, or as 0:
+// every reader refuses it, naming the file, the row, the column and the value.
+TEST_F(ReadersTest, ValuesThatAreNotNumbersAreRefusedWhereTheyStand) {
+    const std::pair<const char*, const char*> cells[] = {
+        {"96,29", "has a decimal comma. Only down-core tables are read with decimal commas; "
+                  "this table needs 96.29."},
+        {"0,5", "has a decimal comma. Only down-core tables are read with decimal commas; this "
+                "table needs 0.5."},
+        {"12abc", "is not a number."},
+        {"n.d.", "is not a number."},
+        {"0x10", "is not a number."},
+        {"nan", "is not a number."},
+        {"inf", "is not a number."},
+        {"-", "is not a number."},
+        {"1,234,5", "is not a number."},
+        {"1e400", "is too large for the workbench's numbers."},
+    };
+    for (const auto& [cell, why] : cells) {
+        const std::string value = cell;
+        const std::string tail = "the value \"" + value + "\", which " + why;
+        // Row 3, column 4 in every table.
+        EXPECT_EQ(Reference("F\tS\ta\tb\n\tsp1\t1\t2\n\tsp2\t3\t" + value + "\n", kInColumn),
+                  kTableUnreadable);
+        EXPECT_EQ(Reference("F\t\t\t\nS\ta\tb\tc\nx\t1\t2\t" + value + "\n", kInLine),
+                  kTableUnreadable);
+        EXPECT_EQ(Environment("S\tT\tU\tV\nx\t1\t2\t" + value + "\n"), kTableUnreadable);
+        EXPECT_EQ(Locations("S\tLat\tLon\tDepth\nx\t1\t2\t" + value + "\n"), kTableUnreadable);
+        const std::vector<std::string> messages = Messages();
+        ASSERT_EQ(messages.size(), 4u) << value;
+        const char* rows[] = {"has in row 3, column 4 ", "has in row 3, column 4 ",
+                              "has in row 2, column 4 ", "has in row 2, column 4 "};
+        for (size_t k = 0; k < messages.size(); ++k) {
+            EXPECT_EQ(messages[k], "message 0: The file\\n>" + Path(k) + "<\\n" + rows[k] + tail)
+                << value;
+        }
+        Forget();
+    }
+    // Down-core tables take decimal commas, and nothing else that is not a number.
+    EXPECT_EQ(Core("F\tS\ta\n\tsp\t96,29\n", kInColumn), 0);
+    EXPECT_FLOAT_EQ(wb.tables.core.Value(1, 1), 96.29f);
+    EXPECT_EQ(Core("F\tS\ta\n\tsp\t9x\n", kInColumn), kTableUnreadable);
+}
+
+TEST_F(ReadersTest, LeftOutRowsAndColumnsAndExtraCellsAreNotRead) {
+    // A notes column marked with "*", a notes row, cells beyond the header.
+    ASSERT_EQ(Reference("F\t*\t\nS\tnotes\ta\nx\tsee log\t1\textra\n", kInLine), 0);
+    ASSERT_EQ(Reference("F\tS\ta\n*\tnotes\tn.d.\n\tsp\t1\textra\n", kInColumn), 0);
+    ASSERT_EQ(Environment("S\tT\nx\t1\tremark\n"), 0);
+    EXPECT_EQ(wb.tables.environment.Value(1, 2), kEmpty);
+    EXPECT_TRUE(Messages().empty());
+}
 } // namespace
 } // namespace corelith

@@ -1,5 +1,7 @@
 #include "textio/paths.h"
 
+#include "testing/test_support.h"
+
 #include <gtest/gtest.h>
 
 namespace corelith {
@@ -42,6 +44,28 @@ TEST(PathsTest, JoinTakesRelativeNamesFromTheFolder) {
     EXPECT_EQ(JoinPath("C:", "x.txt", PathStyle::Windows), "C:x.txt");
     EXPECT_EQ(PathSeparator(PathStyle::Windows), '\\');
     EXPECT_EQ(PathSeparator(PathStyle::Posix), '/');
+}
+
+} // namespace
+} // namespace corelith
+
+namespace corelith {
+namespace {
+
+TEST(PathsTest, SameFileUnderEveryNameAndBeforeItExists) {
+    testsupport::TempDir folder;
+    folder.Write("a.txt", "x");
+    std::filesystem::create_directory(folder.path() / "sub");
+    const std::string a = folder.File("a.txt");
+    EXPECT_TRUE(IsSameFile(a, a));
+    EXPECT_TRUE(IsSameFile(a, folder.File("sub/../a.txt")));
+    EXPECT_TRUE(IsSameFile(folder.File("new.txt"), folder.File("./new.txt"))) << "not written yet";
+    EXPECT_FALSE(IsSameFile(a, folder.File("b.txt")));
+    EXPECT_FALSE(IsSameFile(a, ""));
+#ifdef __linux__
+    std::filesystem::create_symlink(folder.path() / "a.txt", folder.path() / "link.txt");
+    EXPECT_TRUE(IsSameFile(a, folder.File("link.txt")));
+#endif
 }
 
 } // namespace

@@ -366,11 +366,30 @@ TEST_F(TfProjectTest, CoreSpeciesInAnotherOrderAreRefusedByName) {
         ElementsAre(Message(138, "The names of species are not equal:\n>Orb<\n>G. ruber<")));
 }
 
-TEST_F(TfProjectTest, UnreadableReferenceFileEndsTheBuildQuietly) {
+TEST_F(TfProjectTest, AMissingReferenceFileIsNamedAndEndsTheBuild) {
     Answer({"Survey.pro", ":ok", ":ok", ":ok", ":ok", ":ok", "missing.txt"});
     EXPECT_EQ(BuildTransferFunctionProject(wb_, 1), -20);
-    EXPECT_THAT(platform_.Messages(), IsEmpty());
+    EXPECT_THAT(platform_.Messages(),
+                ElementsAre("message 136: Could not find file:\\n>" + PathOf("missing.txt") + "<"));
     EXPECT_FALSE(Exists("Survey.pro"));
+}
+
+TEST_F(TfProjectTest, NoParameterFileReplacesAnInputOfTheBuild) {
+    // The Regress file named like the reference table, the project file like the core table.
+    PutInputs(kReferenceInColumn, kCoreInColumn);
+    Answer({"P.pro", ":ok", ":ok", ":ok", ":ok", ":ok", "ref.txt", ":ok", "env.txt", "ref.txt"});
+    EXPECT_EQ(BuildTransferFunctionProject(wb_, 1), -21);
+    EXPECT_THAT(platform_.Messages(),
+                ElementsAre("message 0: The output file\\n>" + PathOf("ref.txt") +
+                            "<\\nis the input file\\nof this command and would be lost. Choose "
+                            "another name."));
+    EXPECT_EQ(Get("ref.txt"), kReferenceInColumn);
+
+    Answer({"core.txt", ":ok", ":ok", ":ok", ":ok", ":ok", "ref.txt", ":ok", "env.txt", ":ok",
+            "core.txt", ":ok"});
+    EXPECT_EQ(BuildTransferFunctionProject(wb_, 1), -10);
+    EXPECT_EQ(Get("core.txt"), kCoreInColumn);
+    EXPECT_TRUE(Exists("core.thr"));
 }
 
 // The term-code table of the regression tool holds 100 positions: 12 factors with 10
@@ -429,7 +448,7 @@ TEST_F(TfProjectTest, NegativeFactorCountIsRefusedForTheRegressFile) {
 }
 
 TEST_F(TfProjectTest, EnvironmentFileWithoutVariablesIsRefused) {
-    Put("env.txt", "");
+    Put("env.txt", "\nS1\n"); // an empty header line names no variable
     Answer({"R.pro", ":ok", ":ok", "Regress", ":ok", "env.txt", ":ok"});
 
     EXPECT_EQ(BuildTransferFunctionProject(wb_, 1), -21);
@@ -669,6 +688,22 @@ TEST(CapFacOptionsDialogTest, OpensOnTheNumberAndTakesEachWholeNumberTyped) {
     EXPECT_EQ(platform.opened.Text(kIdFactorCount), "5");
     EXPECT_EQ(wb.settings.slots[1].numberOfFactors(), 12);
     EXPECT_TRUE(folder.Has(kSettingsFileName));
+}
+
+// 99999999999 is no int: the field would keep the last value without a word.
+TEST(CapFacOptionsDialogTest, ANumberBeyondTheSettingsFileIsRefusedAtOk) {
+    const testsupport::TempDir folder;
+    TypingPlatform platform;
+    platform.SetSettingsFolder(folder.Folder());
+    Workbench wb(platform);
+    wb.settings.slots[1].numberOfFactors() = 5;
+    platform.typed = {"99999999999"};
+    EXPECT_EQ(CapFacOptions(wb, 1), 0) << "the dialog stays open";
+    EXPECT_EQ(wb.settings.slots[1].numberOfFactors(), 5);
+    EXPECT_THAT(platform.Messages(),
+                ElementsAre("message 0: The number of factors 99999999999 cannot be kept: the "
+                            "settings file holds whole numbers up to 2147483647."));
+    EXPECT_FALSE(folder.Has(kSettingsFileName));
 }
 
 // ---- the dialog templates ----
