@@ -7,6 +7,7 @@
 #include "shell/option_dialogs.h"
 #include "shell/settings.h"
 #include "tables/readers.h"
+#include "textio/command_files.h"
 #include "textio/file_dialogs.h"
 #include "textio/file_layer.h"
 #include "textio/matrix_writer.h"
@@ -38,19 +39,6 @@ void ConvertDecimalSeparator(std::string& line, size_t start, int decimalCommaFl
         std::replace(first, line.end(), '.', ',');
     else
         std::replace(first, line.end(), ',', '.');
-}
-
-// Where a path leads, whether or not a file is there yet.
-fs::path PlaceOf(const std::string& path) {
-    std::error_code error;
-    fs::path place = fs::weakly_canonical(NativePath(path), error);
-    return error ? NativePath(path).lexically_normal() : place;
-}
-
-// True when both paths name one file: the same place, or links to one file.
-bool SameFile(const std::string& a, const std::string& b) {
-    std::error_code error;
-    return fs::equivalent(NativePath(a), NativePath(b), error) || PlaceOf(a) == PlaceOf(b);
 }
 
 bool IsFolder(const std::string& path) {
@@ -152,7 +140,7 @@ int SaveInterimFile(Workbench& wb, const CountingState& state) {
     auto taken = [&](const std::string& path) {
         return Exists(path) ||
                std::any_of(state.reservedPaths.begin(), state.reservedPaths.end(),
-                           [&](const std::string& reserved) { return SameFile(path, reserved); });
+                           [&](const std::string& reserved) { return IsSameFile(path, reserved); });
     };
     int n = 0;
     std::string path;
@@ -189,7 +177,7 @@ int ChooseFiles(Workbench& wb, CountingFiles& files, std::FILE*& input) {
     if (!SelectFileToOpen(wb, current.fullPath, current.folder, current.name, "Open"))
         return 0;
     files.input = current.fullPath;
-    input = OpenForReading(files.input, "rb");
+    input = OpenInputFile(wb, files.input);
     if (input == nullptr)
         return -1;
     UpdateLastFilter(wb, current.name);
@@ -218,20 +206,31 @@ int CheckOutputPaths(Workbench& wb, const CountingFiles& files) {
         ShowFileNotWritten(wb.platform, files.diversity, isFolder);
         return -3;
     }
-    if (SameFile(files.journal, files.input)) {
+    if (IsSameFile(files.journal, files.input)) {
         ShowFileNotWritten(wb.platform, files.journal, "It is the table being counted.");
         return -2;
     }
     return 0;
 }
 
-int ReadCountedTable(Workbench& wb, std::FILE* input, SpeciesLayout layout, CountingState& state) {
+int ReadCountedTable(Workbench& wb, std::FILE* input, const std::string& path, SpeciesLayout layout,
+                     CountingState& state) {
     Tables& t = wb.tables;
-    // The reader has shown its message; counting the part it read would write that part
-    // back as if it were the whole table.
-    if (ReadCoreTable(wb, input, layout, Plain, state.speciesCount, state.sampleCount, t.species,
-                      t.reference) != 0)
+    std::error_code error;
+    if (fs::file_size(NativePath(path), error) == 0 && !error) {
+        // An empty file is where a new count starts: samples and species are added while
+        // counting.
+        state.speciesCount = 0;
+        state.sampleCount = 0;
+        t.cornerLabel.clear();
+        t.reference.names[0].clear();
+        t.decimalCommaFlag = 0;
+    } else if (ReadCoreTable(wb, input, layout, Plain, state.speciesCount, state.sampleCount,
+                             t.species, t.reference, path) != 0) {
+        // The reader has shown its message; counting the part it read would write that part
+        // back as if it were the whole table.
         return -1;
+    }
     state.speciesCount = Clamp(state.speciesCount, kMaxSpecies);
     state.sampleCount = Clamp(state.sampleCount, std::min(t.sampleCapacity, t.reference.capacity));
     ComputeTotals(t, state);
@@ -242,8 +241,8 @@ int ReadCountedTable(Workbench& wb, std::FILE* input, SpeciesLayout layout, Coun
 // tables did not take in: it would be gone without a word.
 int RefuseLossyOverwrite(Workbench& wb, const CountingFiles& files, std::FILE* input,
                          SpeciesLayout layout) {
-    const bool overOutput = SameFile(files.input, files.output);
-    if (!overOutput && !SameFile(files.input, files.diversity))
+    const bool overOutput = IsSameFile(files.input, files.output);
+    if (!overOutput && !IsSameFile(files.input, files.diversity))
         return 0;
     std::rewind(input);
     const TableLoss loss = FindTableLoss(input, layout);
@@ -264,7 +263,7 @@ int StartNewSession(Workbench& wb, const CountingFiles& files, std::FILE* input,
     // Confirmed or not, the run uses what the setting holds afterwards.
     FormatOfSpecies(wb, wb.settings.slots[1].speciesFormat);
     layout = LayoutOfSpeciesFormat(wb.settings.slots[1].speciesFormat);
-    int result = ReadCountedTable(wb, input, layout, state);
+    int result = ReadCountedTable(wb, input, files.input, layout, state);
     if (result == 0)
         result = RefuseLossyOverwrite(wb, files, input, layout);
     if (result == 0 && !journal.RecordStart(files.input, layout, wb.tables, state)) {

@@ -8,11 +8,6 @@ namespace corelith {
 
 namespace {
 
-int ShowError(Platform& platform, const std::string& text) {
-    platform.ShowMessage(0, kProgramTitle, text, MessageIcon::Stop, true);
-    return -1;
-}
-
 std::string Quoted(const std::string& path) {
     return ">" + path + "<";
 }
@@ -52,22 +47,22 @@ int ShowFileNotWritten(Platform& platform, const std::string& path, const std::s
     std::string text = "Could not write file:\n" + Quoted(path) + "\n" + reason;
     if (!journal.empty())
         text += "\nThe counts are kept in:\n" + Quoted(journal);
-    return ShowError(platform, text);
+    return ShowStop(platform, text);
 }
 
 int ShowJournalNotWritten(Platform& platform, const std::string& path, const std::string& reason) {
-    return ShowError(platform, "Could not write file:\n" + Quoted(path) + "\n" + reason +
+    return ShowStop(platform, "Could not write file:\n" + Quoted(path) + "\n" + reason +
                                    "\nThe counts from now on are written only at Stop.");
 }
 
 int ShowJournalDamaged(Platform& platform, const std::string& path, int line) {
-    return ShowError(platform, "The unfinished counting session cannot be read:\n" + Quoted(path) +
+    return ShowStop(platform, "The unfinished counting session cannot be read:\n" + Quoted(path) +
                                    "\nLine " + std::to_string(line) +
                                    " is damaged. Move the file away to count into this file.");
 }
 
 int ShowInputWouldLoseData(Platform& platform, const std::string& path, const TableLoss& loss) {
-    return ShowError(platform, "The counted table cannot be saved over its input:\n" +
+    return ShowStop(platform, "The counted table cannot be saved over its input:\n" +
                                    Quoted(path) + "\n" + Place(loss) + WhatIsLost(loss.kind) +
                                    "\nChoose another file to save it.");
 }

@@ -212,8 +212,6 @@ TEST_F(CountingTest, CountingIntoTheInputIsRefusedWhenTheTablesWouldDropPartOfIt
     } cases[] = {
         {"1", "Species\tName\tA\n*\tG. ruber\t3\n\tO. univ\t1\n",
          "Line 2: the row is left out (it holds a \"*\")."},
-        {"1", "Species\tName\tA\n\tG. ruber\tn.d.\n",
-         "Line 2, column 3: the cell holds no number the table can read."},
         {"1", "Species\tName\tA\n\t" + longName + "\t3\n",
          "Line 2, column 2: the name is longer than 63 characters."},
         {"2", "C\t*\t\nS\tG. ruber\tO. univ\nS1\t1\t2\n",
@@ -232,13 +230,19 @@ TEST_F(CountingTest, CountingIntoTheInputIsRefusedWhenTheTablesWouldDropPartOfIt
         EXPECT_EQ(Read("t.txt"), c.table);
         EXPECT_FALSE(Exists("t.txt.journal"));
     }
+    // A cell the reader cannot read ends the command before anything is counted.
+    Write("t.txt", "Species\tName\tA\n\tG. ruber\tn.d.\n");
+    EXPECT_EQ(Run({"t.txt", "t.txt", "1"}), -1);
+    EXPECT_NE(platform_.Messages().back().find("\"n.d.\", which is not a number"),
+              std::string::npos);
+    EXPECT_EQ(Read("t.txt"), "Species\tName\tA\n\tG. ruber\tn.d.\n");
     // Over the input as the diversity file, too; into another file the counting goes on.
     Write("DIx.txt", cases[0].table);
     EXPECT_EQ(Run({"DIx.txt", "x.txt", "1"}), -3);
     EXPECT_EQ(Read("DIx.txt"), cases[0].table);
     EXPECT_EQ(Run({"DIx.txt", ":ok", "1", "count", "stop"}), 0);
     EXPECT_EQ(Read("NewDIx.txt"), "Species\tName\tA\n\tO. univ\t2\n");
-    EXPECT_EQ(platform_.Messages().size(), std::size(cases) + 1);
+    EXPECT_EQ(platform_.Messages().size(), std::size(cases) + 2);
 }
 
 // ---------------------------------------------------------------------------------------
