@@ -52,19 +52,19 @@ int ShowFileNotWritten(Platform& platform, const std::string& path, const std::s
 
 int ShowJournalNotWritten(Platform& platform, const std::string& path, const std::string& reason) {
     return ShowStop(platform, "Could not write file:\n" + Quoted(path) + "\n" + reason +
-                                   "\nThe counts from now on are written only at Stop.");
+                                  "\nThe counts from now on are written only at Stop.");
 }
 
 int ShowJournalDamaged(Platform& platform, const std::string& path, int line) {
     return ShowStop(platform, "The unfinished counting session cannot be read:\n" + Quoted(path) +
-                                   "\nLine " + std::to_string(line) +
-                                   " is damaged. Move the file away to count into this file.");
+                                  "\nLine " + std::to_string(line) +
+                                  " is damaged. Move the file away to count into this file.");
 }
 
 int ShowInputWouldLoseData(Platform& platform, const std::string& path, const TableLoss& loss) {
-    return ShowStop(platform, "The counted table cannot be saved over its input:\n" +
-                                   Quoted(path) + "\n" + Place(loss) + WhatIsLost(loss.kind) +
-                                   "\nChoose another file to save it.");
+    return ShowStop(platform, "The counted table cannot be saved over its input:\n" + Quoted(path) +
+                                  "\n" + Place(loss) + WhatIsLost(loss.kind) +
+                                  "\nChoose another file to save it.");
 }
 
 std::string RecoveryQuestion(const std::string& output, const std::string& input, int changes,
