@@ -104,6 +104,15 @@ HWND FindDialog(const std::wstring& caption, HWND owner) {
     return nullptr;
 }
 
+HWND FindDialogOwnedBy(HWND owner) {
+    for (HWND window : ThreadWindows()) {
+        if (IsDialogWindow(window) && IsWindowVisible(window) &&
+            GetWindow(window, GW_OWNER) == owner)
+            return window;
+    }
+    return nullptr;
+}
+
 std::string TextOf(HWND window) {
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(

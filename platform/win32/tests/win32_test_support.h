@@ -28,6 +28,9 @@ void Steps(std::vector<std::function<void()>> steps);
 // owner, only a dialog owned by it.
 HWND FindDialog(const std::wstring& caption, HWND owner = nullptr);
 
+// The visible dialog of this thread owned by `owner` (a prompt of a common dialog), or null.
+HWND FindDialogOwnedBy(HWND owner);
+
 // The text of a window or of control `id` of a dialog, in UTF-8.
 std::string TextOf(HWND window);
 std::string ControlText(HWND dialog, int id);
