@@ -1,9 +1,6 @@
 // corelith on Windows: the desktop workbench; "corelith --batch COMMAND [ANSWER ...]" runs
 // one menu command without any window.
-#include "platform/win32/wide_text.h"
-#include "platform/win32/win32_platform.h"
-#include "resources/dialog_templates.h"
-#include "resources/menu.h"
+#include "platform/win32/desktop_types.h"
 #include "shell/batch.h"
 #include "shell/commands.h"
 #include "shell/messages.h"
@@ -12,8 +9,6 @@
 
 #include <windows.h>
 
-#include <shellapi.h>
-
 #include <cstdio>
 #include <iostream>
 #include <new>
@@ -21,17 +16,6 @@
 #include <vector>
 
 namespace {
-
-// The arguments after the program name, in UTF-8.
-std::vector<std::string> Arguments() {
-    int count = 0;
-    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    std::vector<std::string> result;
-    for (int i = 1; arguments != nullptr && i < count; ++i)
-        result.push_back(corelith::Narrow(arguments[i]));
-    LocalFree(arguments);
-    return result;
-}
 
 // A windowed program has no console of its own; batch output goes to the console it was
 // started from, unless it is redirected already.
@@ -44,34 +28,47 @@ void ConsoleForBatch() {
     }
 }
 
-int RunDesktop(int show) {
-    corelith::Win32Platform platform(corelith::FindDialogTemplate);
-    corelith::Workbench wb(platform);
+int RunDesktop(corelith::DesktopPlatform& desktop, int argc, char** argv) {
+    corelith::Workbench wb(desktop);
     corelith::StartWorkbench(wb);
-    corelith::TakeCommandLinePath(wb, corelith::Narrow(corelith::ArgumentsOf(GetCommandLineW())));
+    std::string commandLine;
+    for (int i = 1; i < argc; ++i)
+        commandLine += (i > 1 ? " " : "") + std::string(argv[i]);
+    corelith::TakeCommandLinePath(wb, commandLine);
     corelith::SetFileFilter(wb, wb.settings.lastFilter);
 
     corelith::MainWindowSpec spec;
     spec.title = corelith::kProgramTitle;
     spec.menus = corelith::MainMenu();
     spec.accelerators = corelith::Accelerators();
-    spec.exitCommand = corelith::kCmdExit;
-    return platform.RunMainWindow(
-        spec, [&wb](int id) { corelith::RunCommand(wb, id); }, show);
+    // Exit closes the window; a command that arrives while another one runs (from the loop
+    // of one of its dialogs) is dropped.
+    bool running = false;
+    return desktop.RunMainWindow(spec, [&](int id) {
+        if (id == corelith::kCmdExit) {
+            desktop.CloseMainWindow();
+            return;
+        }
+        if (running)
+            return;
+        running = true;
+        corelith::RunCommand(wb, id);
+        running = false;
+    });
 }
 
 } // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
+int main(int argc, char** argv) {
     try {
-        const std::vector<std::string> arguments = Arguments();
-        if (!arguments.empty() && arguments[0] == "--batch") {
+        const auto desktop =
+            corelith::MakeDesktopPlatform(argc, argv, corelith::FindDialogTemplate);
+        if (argc >= 2 && std::string(argv[1]) == "--batch") {
             ConsoleForBatch();
-            return corelith::RunBatch(
-                std::vector<std::string>(arguments.begin() + 1, arguments.end()), std::cout,
-                std::cerr);
+            return corelith::RunBatch(std::vector<std::string>(argv + 2, argv + argc), std::cout,
+                                      std::cerr);
         }
-        return RunDesktop(show);
+        return RunDesktop(*desktop, argc, argv);
     } catch (const std::bad_alloc&) {
         MessageBoxW(nullptr, L"Not enough memory.", L"Corelith", MB_OK | MB_ICONSTOP);
         return 1;

@@ -28,7 +28,7 @@ HMENU CreateMenuBar(const std::vector<Menu>& menus) {
     return bar;
 }
 
-MainWindow::MainWindow(HINSTANCE instance, MainWindowSpec spec, CommandHandler onCommand,
+MainWindow::MainWindow(HINSTANCE instance, MainWindowSpec spec, std::function<void(int)> onCommand,
                        std::function<bool()> waiting)
     : instance_(instance), spec_(std::move(spec)), onCommand_(std::move(onCommand)),
       waiting_(std::move(waiting)) {}
@@ -88,16 +88,9 @@ int MainWindow::Run() {
     return static_cast<int>(message.wParam);
 }
 
-void MainWindow::Dispatch(int id) {
-    if (id != 0 && id == spec_.exitCommand) {
-        SendMessageW(window_, WM_CLOSE, 0, 0);
-        return;
-    }
-    if (running_ || !onCommand_)
-        return;
-    running_ = true;
-    onCommand_(id);
-    running_ = false;
+void MainWindow::Close() {
+    if (window_ != nullptr)
+        PostMessageW(window_, WM_CLOSE, 0, 0);
 }
 
 LRESULT CALLBACK MainWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -149,8 +142,9 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         }
         break;
-    case WM_COMMAND:
-        Dispatch(LOWORD(wParam));
+    case WM_COMMAND: // menu items and accelerators; the status bar sends none
+        if (onCommand_)
+            onCommand_(LOWORD(wParam));
         return 0;
     case WM_DESTROY:
         if (quitOnDestroy_)

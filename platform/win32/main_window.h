@@ -23,7 +23,7 @@ HMENU CreateMenuBar(const std::vector<Menu>& menus);
 class MainWindow {
   public:
     // `waiting` tells whether the wait cursor is wanted over the window.
-    MainWindow(HINSTANCE instance, MainWindowSpec spec, CommandHandler onCommand,
+    MainWindow(HINSTANCE instance, MainWindowSpec spec, std::function<void(int)> onCommand,
                std::function<bool()> waiting);
     ~MainWindow();
     MainWindow(const MainWindow&) = delete;
@@ -34,10 +34,8 @@ class MainWindow {
     // Runs the message loop until the window is gone; returns the quit code.
     int Run();
 
-    // Runs command `id`: the exit command closes the window, every other one goes to the
-    // handler. A command that arrives while another one runs (from the loop of a modal
-    // dialog) is dropped.
-    void Dispatch(int id);
+    // Closes the window, which ends Run.
+    void Close();
 
     HWND Window() const { return window_; }
     HWND StatusBar() const { return status_; }
@@ -48,12 +46,11 @@ class MainWindow {
 
     HINSTANCE instance_;
     MainWindowSpec spec_;
-    CommandHandler onCommand_;
+    std::function<void(int)> onCommand_;
     std::function<bool()> waiting_;
     HWND window_ = nullptr;
     HWND status_ = nullptr;
     HACCEL accelerators_ = nullptr;
-    bool running_ = false;
     bool quitOnDestroy_ = true;
 };
 

@@ -5,6 +5,7 @@
 #include "platform/win32/wide_text.h"
 
 #include <knownfolders.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <filesystem>
@@ -154,9 +155,15 @@ std::string Win32Platform::SettingsFolder() {
     return Narrow(folder);
 }
 
-int Win32Platform::RunMainWindow(const MainWindowSpec& spec, CommandHandler onCommand, int show) {
+int Win32Platform::RunMainWindow(const MainWindowSpec& spec, std::function<void(int)> onCommand) {
     window_ = std::make_unique<MainWindow>(instance_, spec, std::move(onCommand),
                                            [this] { return waiting_; });
+    // The show mode the program was started with (minimised from a shortcut, say).
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    GetStartupInfoW(&startup);
+    const int show =
+        (startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : SW_SHOWDEFAULT;
     if (!window_->Create(show)) {
         window_.reset();
         return 1;
@@ -166,6 +173,35 @@ int Win32Platform::RunMainWindow(const MainWindowSpec& spec, CommandHandler onCo
     owner_ = nullptr;
     window_.reset();
     return status;
+}
+
+void Win32Platform::CloseMainWindow() {
+    if (window_ != nullptr)
+        window_->Close();
+}
+
+std::unique_ptr<DesktopPlatform> MakeDesktopPlatform(int& argc, char** argv,
+                                                     DialogTemplateLookup templates) {
+    auto platform = std::make_unique<Win32Platform>(std::move(templates));
+    platform->TakeArguments(argc, argv);
+    return platform;
+}
+
+void Win32Platform::TakeArguments(int& argc, char** argv) {
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide == nullptr)
+        return;
+    // The narrow arguments are in the ANSI code page, which cannot hold every name; the
+    // wide ones can. Their UTF-8 texts live as long as the platform.
+    if (count == argc) {
+        arguments_.clear();
+        for (int i = 0; i < count; ++i)
+            arguments_.push_back(Narrow(wide[i]));
+        for (int i = 0; i < count; ++i)
+            argv[i] = arguments_[static_cast<size_t>(i)].data();
+    }
+    LocalFree(wide);
 }
 
 } // namespace corelith

@@ -20,7 +20,7 @@ namespace corelith {
 // after it are skipped.
 std::wstring ArgumentsOf(std::wstring_view commandLine);
 
-class Win32Platform : public Platform {
+class Win32Platform : public DesktopPlatform {
   public:
     // `lookup` finds the template of a dialog model's resource.
     explicit Win32Platform(DialogTemplateLookup lookup, HINSTANCE instance = nullptr);
@@ -38,11 +38,11 @@ class Win32Platform : public Platform {
     bool StartConsoleProgram(const std::string& program, const std::string& folder) override;
     std::string SettingsFolder() override;
 
-    // Creates the main window of `spec`, shows it with `show` and runs the message loop
-    // until the window closes; returns the quit code, or 1 when the window could not be
-    // created. Commands go to `onCommand`.
-    int RunMainWindow(const MainWindowSpec& spec, CommandHandler onCommand,
-                      int show = SW_SHOWDEFAULT);
+    // Creates the main window of `spec`, shows it as the program was asked to start and
+    // runs the message loop until the window closes; returns the quit code, or 1 when the
+    // window could not be created. Commands go to `onCommand`.
+    int RunMainWindow(const MainWindowSpec& spec, std::function<void(int)> onCommand) override;
+    void CloseMainWindow() override;
 
     // The main window while RunMainWindow runs, else nullptr.
     MainWindow* Window() const { return window_.get(); }
@@ -55,6 +55,9 @@ class Win32Platform : public Platform {
     bool Waiting() const { return waiting_; }
     HINSTANCE Instance() const { return instance_; }
 
+    // Puts the UTF-8 texts of the program's wide arguments in place of argv's.
+    void TakeArguments(int& argc, char** argv);
+
   private:
     bool Start(const std::string& program, const std::string& folder);
 
@@ -63,6 +66,7 @@ class Win32Platform : public Platform {
     HWND owner_ = nullptr;
     std::vector<HWND> openDialogs_; // innermost last
     std::unique_ptr<MainWindow> window_;
+    std::vector<std::string> arguments_; // the UTF-8 arguments argv points into
     bool waiting_ = false;
 };
 
