@@ -168,6 +168,9 @@ void Snapshot(const std::string& name) {
     for (HWND window : ThreadWindows())
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     GdiFlush();
+    // Waiting on the message queue lets Wine hand what it has drawn to the X server.
+    for (int i = 0; i < 5; ++i)
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     const std::string target = folder.generic_string() + "/" + name + ".png";
     std::error_code ignored;
     std::filesystem::remove(testsupport::PathOf(target), ignored);
