@@ -11,3 +11,11 @@ elseif(MSVC)
     add_compile_options(/WX)
   endif()
 endif()
+
+# Implicit conversions that may change a value. On for the folders that ask for it with
+# corelith_conversion_warnings() (a macro, so it applies to the calling folder's targets).
+macro(corelith_conversion_warnings)
+  if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+    add_compile_options(-Wconversion)
+  endif()
+endmacro()

@@ -4,18 +4,21 @@
 
 namespace marvane {
 
+float Dissimilarity(const Proportions& subject, const Proportions& reference, int speciesCount) {
+    float total = 0.0f;
+    for (int j = 0; j < speciesCount; ++j) {
+        const size_t s = static_cast<size_t>(j);
+        const float difference = std::sqrt(reference[s]) - std::sqrt(subject[s]);
+        total += difference * difference;
+    }
+    return total;
+}
+
 void ComputeDissimilarities(const ReferenceTable& table, const Proportions& subject,
                             int speciesCount, std::vector<float>& dissimilarities) {
     dissimilarities.resize(table.rows.size());
     for (size_t r = 0; r < table.rows.size(); ++r) {
-        const Proportions& reference = table.rows[r].proportions;
-        float total = 0.0f;
-        for (int j = 0; j < speciesCount; ++j) {
-            const size_t s = static_cast<size_t>(j);
-            const float difference = std::sqrt(reference[s]) - std::sqrt(subject[s]);
-            total += difference * difference;
-        }
-        dissimilarities[r] = total;
+        dissimilarities[r] = Dissimilarity(subject, table.rows[r].proportions, speciesCount);
     }
 }
 

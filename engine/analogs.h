@@ -10,7 +10,10 @@ namespace marvane {
 
 inline constexpr float kCandidateThreshold = 0.6f;
 
-// D(r) for every row of the table, summed in species order in single precision.
+// D between two assemblages, summed in species order in single precision.
+float Dissimilarity(const Proportions& subject, const Proportions& reference, int speciesCount);
+
+// D(r) for every row of the table.
 void ComputeDissimilarities(const ReferenceTable& table, const Proportions& subject,
                             int speciesCount, std::vector<float>& dissimilarities);
 

@@ -1,7 +1,9 @@
 #include "engine/dialog.h"
 
+#include "engine/files.h"
 #include "engine/text.h"
 
+#include <algorithm>
 #include <fstream>
 #include <istream>
 #include <ostream>
@@ -19,17 +21,50 @@ std::string ReadReply(std::istream& in) {
     return reply;
 }
 
+namespace {
+
+std::string WithoutLineEnd(std::string line) {
+    if (!line.empty() && line.back() == '\r') {
+        line.pop_back();
+    }
+    return line;
+}
+
+// "NoLimits=1", blanks around either part allowed.
+bool LiftsLimits(const std::string& line) {
+    const size_t equals = line.find('=');
+    if (equals == std::string::npos) {
+        return false;
+    }
+    const auto trimmed = [](std::string text) {
+        text.erase(0, std::min(text.find_first_not_of(' '), text.size()));
+        return TrimRight(text);
+    };
+    return trimmed(line.substr(0, equals)) == kNoLimitsEntry &&
+           trimmed(line.substr(equals + 1)) == "1";
+}
+
+} // namespace
+
 std::string LocateProject(std::istream& in, std::ostream& out, const std::string& iniPath,
                           const PathStyle& style) {
+    IniEntries ignored;
+    return LocateProject(in, out, iniPath, style, ignored);
+}
+
+std::string LocateProject(std::istream& in, std::ostream& out, const std::string& iniPath,
+                          const PathStyle& style, IniEntries& entries) {
     std::string path = style.defaultProjectPath;
+    entries = IniEntries();
     {
         std::ifstream ini(iniPath, std::ios::binary);
         std::string line;
         if (ini && std::getline(ini, line)) {
-            if (!line.empty() && line.back() == '\r') {
-                line.pop_back();
+            path = TrimRight(WithoutLineEnd(line));
+            while (std::getline(ini, line)) {
+                entries.lines.push_back(WithoutLineEnd(line));
+                entries.noLimits = entries.noLimits || LiftsLimits(entries.lines.back());
             }
-            path = TrimRight(line);
         }
     }
 
@@ -57,11 +92,14 @@ std::string LocateProject(std::istream& in, std::ostream& out, const std::string
     }
 
     path = TrimRight(parts.directory) + TrimRight(parts.fileName);
-    std::ofstream ini(iniPath, std::ios::binary | std::ios::trunc);
-    ini << path << std::string(kIniLineLength > path.size() ? kIniLineLength - path.size() : 0, ' ')
-        << '\n';
-    ini.close();
-    if (!ini) {
+    std::string text =
+        path + std::string(kIniLineLength > path.size() ? kIniLineLength - path.size() : 0, ' ') +
+        '\n';
+    for (const std::string& line : entries.lines) {
+        text += line + '\n';
+    }
+    std::string unused;
+    if (WriteWholeFile(iniPath, kIniFileName, text, unused) != 0) {
         out << " (" << kIniFileName << " cannot be written; this path is not remembered)\n";
     }
     out << '\n';

@@ -5,6 +5,7 @@
 
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 namespace marvane {
 
@@ -15,9 +16,22 @@ inline constexpr size_t kIniLineLength = 512;
 // input, so a closed console never makes the dialog wait or loop.
 std::string ReadReply(std::istream& in);
 
+// The lines of the INI file after the remembered path: entries that change how a run
+// works. "NoLimits=1" lifts the limits of the fixed tables for runs started without
+// arguments. The lines are written back unchanged.
+struct IniEntries {
+    std::vector<std::string> lines;
+    bool noLimits = false;
+};
+
+inline constexpr const char* kNoLimitsEntry = "NoLimits";
+
 // Shows the banner, proposes the path remembered in the INI file (`iniPath`), lets the
 // user replace the folder and the file name, writes the result back to the INI file
-// and returns it.
+// (the file replaced only once the new one is complete) and returns it. `entries` gets
+// the INI file's further lines.
+std::string LocateProject(std::istream& in, std::ostream& out, const std::string& iniPath,
+                          const PathStyle& style, IniEntries& entries);
 std::string LocateProject(std::istream& in, std::ostream& out, const std::string& iniPath,
                           const PathStyle& style);
 

@@ -533,7 +533,9 @@ int ParseRealField(std::string_view field, int decimals, float& value) {
 // ---------------------------------------------------------------------------------
 // Records
 
-int ReadNextRecord(RecordInput& input, std::string& error) {
+namespace {
+
+int ReadRecord(RecordInput& input, std::string& error) {
     input.record.clear();
     std::streambuf* buffer = input.stream->rdbuf();
     using Traits = std::char_traits<char>;
@@ -558,6 +560,21 @@ int ReadNextRecord(RecordInput& input, std::string& error) {
         input.record.pop_back();
     }
     return 0;
+}
+
+} // namespace
+
+int ReadNextRecord(RecordInput& input, std::string& error) {
+    // A file stream reports a failing read (a folder, a bad disk) by throwing from its
+    // buffer; the record reader works on the buffer directly for speed.
+    const long record = input.recordNumber + 1;
+    try {
+        return ReadRecord(input, error);
+    } catch (const std::ios_base::failure& failure) {
+        error = "file \"" + input.fileName + "\" cannot be read at record " +
+                std::to_string(record) + ": " + failure.what();
+        return -1;
+    }
 }
 
 namespace {
@@ -678,6 +695,7 @@ struct ReadVisitor {
 
     bool Field(const FormatNode& node) {
         FormatItem& item = items[next];
+        input.failedItem = static_cast<long>(next);
         if (!FieldMatches(node.letter, item.kind)) {
             return Fail("the format descriptor has " + FieldName(node) + " for " +
                         KindName(item.kind));
@@ -714,6 +732,7 @@ struct ReadVisitor {
 
     bool Slash() {
         position = 0;
+        input.failedItem = static_cast<long>(next);
         return ReadNextRecord(input, error) == 0;
     }
 };
@@ -788,11 +807,16 @@ struct WriteVisitor {
 
 int ReadWithFormat(RecordInput& input, const FormatDescriptor& descriptor,
                    std::vector<FormatItem>& items, std::string& error) {
+    input.failedItem = 0;
     if (ReadNextRecord(input, error) != 0) {
         return -1;
     }
     ReadVisitor visitor{input, items, error};
-    return RunOperation(descriptor, visitor) ? 0 : -1;
+    if (!RunOperation(descriptor, visitor)) {
+        return -1;
+    }
+    input.failedItem = -1;
+    return 0;
 }
 
 int WriteWithFormat(std::ostream& output, const FormatDescriptor& descriptor,

@@ -64,14 +64,17 @@ struct RecordInput {
     std::string fileName;  // as the user named it, for diagnostics
     std::string record;    // the current record, without its line end
     long recordNumber = 0; // 1-based number of the current record; 0 before the first
+    // After a failed read operation: the 0-based item it was filling, or -1.
+    long failedItem = -1;
 };
 
-// Reads the next record into `input.record`. Returns 0, or -1 at end of file or on an
-// over-long record, with a diagnostic naming the file in `error`.
+// Reads the next record into `input.record`. Returns 0, or -1 at end of file, on an
+// over-long record or when the system cannot read the file, with a diagnostic naming
+// the file in `error`.
 int ReadNextRecord(RecordInput& input, std::string& error);
 
 // One read operation: starts at a new record and fills every item. Returns 0, or -1
-// with a diagnostic naming the file and record.
+// with a diagnostic naming the file and record (and `input.failedItem` set).
 int ReadWithFormat(RecordInput& input, const FormatDescriptor& descriptor,
                    std::vector<FormatItem>& items, std::string& error);
 

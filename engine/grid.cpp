@@ -23,10 +23,7 @@ inline float SquaredDistance(const GridNode& node, float env1, float env2) {
 // Beyond this the cells of the index could not be told apart; such grids are scanned.
 constexpr double kIndexableValue = 1.0e30;
 
-struct Contribution {
-    int row = 0;
-    float distance = 0.0f;
-};
+} // namespace
 
 // The real reference samples bucketed into a uniform grid of cells over their bounding
 // box in environment space, each cell listing its samples in row order. A lookup takes
@@ -35,7 +32,7 @@ struct Contribution {
 // ten-thousandth of it, and a squared difference below 1e-30 is the only place where
 // underflow could hide one. So the cells always hold every sample that the distance
 // test accepts, and that test then decides exactly as on the straightforward path.
-class SampleIndex {
+class NearSamples::Index {
   public:
     // False when the samples' values are too far apart for cells.
     bool Build(const std::vector<float>& env1, const std::vector<float>& env2, float searchRadius) {
@@ -135,13 +132,112 @@ class SampleIndex {
     std::vector<int> rows_;
 };
 
+namespace {
+
+bool NodesIndexable(const std::vector<GridNode>& nodes) {
+    return std::all_of(nodes.begin(), nodes.end(), [](const GridNode& node) {
+        return std::fabs(node.env1) < kIndexableValue && std::fabs(node.env2) < kIndexableValue;
+    });
+}
+
 } // namespace
 
-EnvironmentRange ComputeEnvironmentRange(const ReferenceTable& table, int analogCount) {
+NearSamples::NearSamples(const ReferenceTable& table, int analogCount,
+                         const std::vector<GridNode>& nodes, float searchRadius)
+    : radiusSquared_(searchRadius * searchRadius) {
+    const size_t count = static_cast<size_t>(std::max(analogCount, 0));
+    env1_.resize(count);
+    env2_.resize(count);
+    for (size_t r = 0; r < count; ++r) {
+        env1_[r] = table.rows[r].env1;
+        env2_[r] = table.rows[r].env2;
+    }
+    if (count > 0 && std::isfinite(radiusSquared_) && NodesIndexable(nodes)) {
+        index_ = std::make_unique<Index>();
+        if (!index_->Build(env1_, env2_, searchRadius)) {
+            index_.reset();
+        }
+    }
+}
+
+NearSamples::~NearSamples() = default;
+
+bool NearSamples::Feeds(const GridNode& node, int row) const {
+    const size_t at = static_cast<size_t>(row);
+    return radiusSquared_ >= SquaredDistance(node, env1_[at], env2_[at]);
+}
+
+float NearSamples::Gather(const GridNode& node, int skipped, bool createdIsEnough,
+                          std::vector<int>& candidates,
+                          std::vector<std::pair<int, float>>& contributions) const {
+    if (index_ == nullptr || !index_->Near(node, candidates)) {
+        candidates.resize(env1_.size());
+        std::iota(candidates.begin(), candidates.end(), 0);
+    }
+    contributions.clear();
+    float weightSum = 0.0f;
+    for (const int r : candidates) {
+        const size_t at = static_cast<size_t>(r);
+        float distance = SquaredDistance(node, env1_[at], env2_[at]);
+        if (!(radiusSquared_ >= distance) || r == skipped) {
+            continue;
+        }
+        distance = std::max(distance, kClosest);
+        weightSum += 1.0f / distance;
+        contributions.emplace_back(r, distance);
+        // Partial sums of non-negative terms never decrease.
+        if (createdIsEnough && weightSum > kLeastWeightSum) {
+            break;
+        }
+    }
+    return weightSum;
+}
+
+namespace {
+
+// The proportions of a virtual row: S1 / S2 for every species, S1 summed over the
+// contributions in row order.
+void FillVirtualRow(const ReferenceTable& table,
+                    const std::vector<std::pair<int, float>>& contributions, float weightSum,
+                    int speciesCount, const GridNode& node, ReferenceRow& row) {
+    const size_t species = static_cast<size_t>(speciesCount);
+    std::array<float, kMaxSpecies> weightedSums{};
+    for (const auto& [r, distance] : contributions) {
+        const Proportions& p = table.rows[static_cast<size_t>(r)].proportions;
+        for (size_t s = 0; s < species; ++s) {
+            weightedSums[s] += p[s] / distance;
+        }
+    }
+    for (size_t s = 0; s < species; ++s) {
+        row.proportions[s] = weightedSums[s] / weightSum;
+    }
+    row.env1 = node.env1;
+    row.env2 = node.env2;
+}
+
+} // namespace
+
+bool VirtualRowMaker::Make(const GridNode& node, int skipped, ReferenceRow& row,
+                           int& contributors) {
+    const float weightSum = near_.Gather(node, skipped, false, candidates_, contributions_);
+    contributors = static_cast<int>(contributions_.size());
+    if (!(weightSum > kLeastWeightSum)) {
+        return false;
+    }
+    row = ReferenceRow();
+    FillVirtualRow(table_, contributions_, weightSum, speciesCount_, node, row);
+    return true;
+}
+
+EnvironmentRange ComputeEnvironmentRange(const ReferenceTable& table, int analogCount,
+                                         int skipped) {
     EnvironmentRange range;
     range.minimum = {50.0f, 50.0f};
     range.maximum = {-20.0f, -20.0f};
     for (int r = 0; r < analogCount; ++r) {
+        if (r == skipped) {
+            continue;
+        }
         const ReferenceRow& row = table.rows[static_cast<size_t>(r)];
         const std::array<float, 2> values{row.env1, row.env2};
         for (size_t k = 0; k < 2; ++k) {
@@ -152,7 +248,8 @@ EnvironmentRange ComputeEnvironmentRange(const ReferenceTable& table, int analog
     return range;
 }
 
-int PlanGrid(const EnvironmentRange& range, float gridStep, GridPlan& plan, std::string& error) {
+int PlanGrid(const EnvironmentRange& range, float gridStep, GridPlan& plan, std::string& error,
+             long long nodeLimit) {
     // Beyond this many steps the grid is refused anyway; stopping here keeps the
     // conversion to an integer defined.
     constexpr float kStepCeiling = 10000000.0f;
@@ -164,15 +261,15 @@ int PlanGrid(const EnvironmentRange& range, float gridStep, GridPlan& plan, std:
         plan.steps[k] = steps;
         generated *= steps + 3;
     }
-    if (generated > kMaxGridNodes) {
+    if (generated > nodeLimit) {
         error = "gridStep " + FormatShortReal(gridStep) + " gives a grid of " +
                 std::to_string(generated) +
                 " nodes over the range of the environment values, more than the limit of " +
-                std::to_string(kMaxGridNodes) + " grid nodes; please choose a larger gridStep";
+                std::to_string(nodeLimit) + " grid nodes; please choose a larger gridStep";
         return -1;
     }
-    plan.generatedNodes = static_cast<long>(generated);
-    plan.usedNodes = static_cast<long>(plan.steps[0] + 2) * (plan.steps[1] + 2);
+    plan.generatedNodes = generated;
+    plan.usedNodes = static_cast<long long>(plan.steps[0] + 2) * (plan.steps[1] + 2);
     return 0;
 }
 
@@ -182,7 +279,7 @@ std::vector<GridNode> UsedGridNodes(const GridPlan& plan, const EnvironmentRange
     nodes.reserve(static_cast<size_t>(plan.usedNodes));
     for (int i = -1; i <= plan.steps[0] + 1; ++i) {
         for (int j = -1; j <= plan.steps[1] + 1; ++j) {
-            if (static_cast<long>(nodes.size()) == plan.usedNodes) {
+            if (static_cast<long long>(nodes.size()) == plan.usedNodes) {
                 return nodes;
             }
             nodes.push_back({range.minimum[0] + static_cast<float>(i) * gridStep,
@@ -240,50 +337,13 @@ void BuildVirtualSamplesIndexed(const ReferenceTable& table, int analogCount, in
     if (speciesCount < 1 || analogCount < 1) {
         return;
     }
-    const size_t species = static_cast<size_t>(speciesCount);
-    const float radiusSquared = searchRadius * searchRadius;
-    std::vector<float> env1(static_cast<size_t>(analogCount));
-    std::vector<float> env2(env1.size());
-    for (size_t r = 0; r < env1.size(); ++r) {
-        env1[r] = table.rows[r].env1;
-        env2[r] = table.rows[r].env2;
-    }
-    SampleIndex index;
-    const bool indexed = std::isfinite(radiusSquared) &&
-                         std::all_of(nodes.begin(), nodes.end(),
-                                     [](const GridNode& node) {
-                                         return std::fabs(node.env1) < kIndexableValue &&
-                                                std::fabs(node.env2) < kIndexableValue;
-                                     }) &&
-                         index.Build(env1, env2, searchRadius);
-
-    std::vector<int> near;
-    std::vector<Contribution> contributions;
-    std::array<float, kMaxSpecies> weightedSums{};
+    const NearSamples near(table, analogCount, nodes, searchRadius);
+    std::vector<int> candidates;
+    std::vector<std::pair<int, float>> contributions;
     int counter = 0;
     for (const GridNode& node : nodes) {
         const bool countOnly = counter >= rowLimit;
-        if (!indexed || !index.Near(node, near)) {
-            near.resize(env1.size());
-            std::iota(near.begin(), near.end(), 0);
-        }
-        contributions.clear();
-        float weightSum = 0.0f;
-        for (const int r : near) {
-            const size_t at = static_cast<size_t>(r);
-            float distance = SquaredDistance(node, env1[at], env2[at]);
-            if (!(radiusSquared >= distance)) {
-                continue;
-            }
-            distance = std::max(distance, kClosest);
-            weightSum += 1.0f / distance;
-            contributions.push_back({r, distance});
-            // Partial sums of non-negative terms never decrease, so a node that passes
-            // the threshold here is created whatever follows.
-            if (countOnly && weightSum > kLeastWeightSum) {
-                break;
-            }
-        }
+        const float weightSum = near.Gather(node, -1, countOnly, candidates, contributions);
         if (!(weightSum > kLeastWeightSum)) {
             continue;
         }
@@ -291,19 +351,8 @@ void BuildVirtualSamplesIndexed(const ReferenceTable& table, int analogCount, in
         if (countOnly) {
             continue;
         }
-        weightedSums.fill(0.0f);
-        for (const Contribution& c : contributions) {
-            const Proportions& p = table.rows[static_cast<size_t>(c.row)].proportions;
-            for (size_t s = 0; s < species; ++s) {
-                weightedSums[s] += p[s] / c.distance;
-            }
-        }
         ReferenceRow& row = result.rows.emplace_back();
-        for (size_t s = 0; s < species; ++s) {
-            row.proportions[s] = weightedSums[s] / weightSum;
-        }
-        row.env1 = node.env1;
-        row.env2 = node.env2;
+        FillVirtualRow(table, contributions, weightSum, speciesCount, node, row);
         result.log.push_back(
             {counter, static_cast<int>(contributions.size()), node.env1, node.env2});
     }

@@ -22,6 +22,15 @@ bool IsAbsolutePath(std::string_view path, const PathStyle& style) {
     return style.separator == '\\' && (path.front() == '/' || (path.size() >= 2 && path[1] == ':'));
 }
 
+std::string SiblingPath(std::string_view path, std::string_view suffix, const PathStyle& style) {
+    // Windows takes "/" between folders as well as "\\".
+    const size_t end = style.separator == '\\' ? path.find_last_of("\\/") : path.rfind('/');
+    const size_t nameStart = end == std::string_view::npos ? 0 : end + 1;
+    const size_t dot = path.rfind('.');
+    const size_t stemEnd = dot == std::string_view::npos || dot <= nameStart ? path.size() : dot;
+    return std::string(path.substr(0, stemEnd)) + std::string(suffix);
+}
+
 std::string ResolvePath(std::string_view workDir, std::string_view path, const PathStyle& style) {
     if (workDir.empty() || IsAbsolutePath(path, style)) {
         return std::string(path);

@@ -31,6 +31,10 @@ SplitPath SplitAtLastSeparator(std::string_view path, const PathStyle& style);
 // True for a path that does not depend on the working directory.
 bool IsAbsolutePath(std::string_view path, const PathStyle& style);
 
+// The file beside `path` named like it without its extension, followed by `suffix`:
+// "./cores/run.pro" and "_cv.tsv" give "./cores/run_cv.tsv".
+std::string SiblingPath(std::string_view path, std::string_view suffix, const PathStyle& style);
+
 // `path` as seen from `workDir` (the engine's working directory; empty means the
 // process's current directory).
 std::string ResolvePath(std::string_view workDir, std::string_view path, const PathStyle& style);

@@ -95,7 +95,8 @@ int ReadProject(std::istream& stream, const std::string& fileName, Project& proj
     return 0;
 }
 
-int CheckProjectLimits(const Project& project, const std::string& fileName, std::string& error) {
+int CheckProjectLimits(const Project& project, const std::string& fileName, std::string& error,
+                       const Limits& limits) {
     const std::string where = "file \"" + fileName + "\", record 7: ";
     if (project.speciesCount < 1 || project.speciesCount > kMaxSpecies) {
         error = where + "speciesCount " + std::to_string(project.speciesCount) +
@@ -103,9 +104,9 @@ int CheckProjectLimits(const Project& project, const std::string& fileName, std:
     } else if (project.subjectCount < 1) {
         error = where + "subjectCount " + std::to_string(project.subjectCount) +
                 " leaves no subject sample to estimate (at least 1 is needed)";
-    } else if (project.analogCount < 1 || project.analogCount > kMaxReferenceRows) {
+    } else if (project.analogCount < 1 || project.analogCount > limits.referenceRows) {
         error = where + "analogCount " + std::to_string(project.analogCount) +
-                " is outside the limits of 1 to " + std::to_string(kMaxReferenceRows) +
+                " is outside the limits of 1 to " + std::to_string(limits.referenceRows) +
                 " reference samples";
     } else if (project.excludeBestAnalog < 0 || project.excludeBestAnalog > 1) {
         error = where + "excludeBestAnalog " + std::to_string(project.excludeBestAnalog) +

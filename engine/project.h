@@ -3,6 +3,7 @@
 #pragma once
 
 #include "engine/format.h"
+#include "engine/tables.h"
 
 #include <array>
 #include <iosfwd>
@@ -36,8 +37,9 @@ struct Project {
 int ReadProject(std::istream& input, const std::string& fileName, Project& project,
                 std::string& error);
 
-// Refuses run parameters beyond what the engine can hold or compute with. Returns 0,
-// or -1 with a message naming the limit.
-int CheckProjectLimits(const Project& project, const std::string& fileName, std::string& error);
+// Refuses run parameters beyond what the engine can hold or compute with, the number of
+// reference samples bounded by `limits`. Returns 0, or -1 with a message naming the limit.
+int CheckProjectLimits(const Project& project, const std::string& fileName, std::string& error,
+                       const Limits& limits = kFixedLimits);
 
 } // namespace marvane

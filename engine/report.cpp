@@ -1,5 +1,6 @@
 #include "engine/report.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <ostream>
@@ -40,7 +41,9 @@ float Percentage(int count, int total) {
 } // namespace
 
 std::string ListInteger(long long value) {
-    return FormatIntegerField(value, 8);
+    // A list-directed item is never cut: a larger number takes the columns it needs.
+    const std::string text = std::to_string(value);
+    return text.size() <= 8 ? Blanks(8 - static_cast<int>(text.size())) + text : " " + text;
 }
 
 std::string ListReal(float value) {
@@ -167,7 +170,7 @@ void WriteSummaryRow(std::ostream& summary, const std::string& name,
             << F(result.env2.sigma, 5, 2) << '\n';
 }
 
-void WriteInfoGrid(std::ostream& info, long usedNodes) {
+void WriteInfoGrid(std::ostream& info, long long usedNodes) {
     info << " Total nber of grid nodes:" << ListInteger(usedNodes) << '\n'
          << "\n# virt ct     Nber of ref. ct used   Tcold  Twarm\n";
 }
@@ -203,7 +206,16 @@ void WriteInfoClosing(std::ostream& info, const Project& project, int fewerCount
 }
 
 std::string VirtualSampleName(int number) {
-    return "----" + I(number, 4) + "----";
+    // Beyond 9999 virtual samples the number takes hyphens from the left, so that every
+    // name stays 12 characters long and different from the others.
+    const std::string digits = std::to_string(number);
+    if (digits.size() <= 4) {
+        return "----" + I(number, 4) + "----";
+    }
+    if (digits.size() <= 8) {
+        return std::string(8 - digits.size(), '-') + digits + "----";
+    }
+    return std::string(12 - std::min<size_t>(digits.size(), 12), '-') + digits;
 }
 
 void WriteSstLine(std::ostream& sst, const ReferenceRow& row) {

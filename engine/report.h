@@ -34,7 +34,7 @@ void WriteSummaryRow(std::ostream& summary, const std::string& name,
                      const StatisticsResult& result);
 
 // "info", in the order the run writes it.
-void WriteInfoGrid(std::ostream& info, long usedNodes);
+void WriteInfoGrid(std::ostream& info, long long usedNodes);
 void WriteInfoVirtualSample(std::ostream& info, const VirtualSampleLog& sample);
 void WriteInfoVirtualCount(std::ostream& info, int createdCount);
 void WriteInfoSampleStart(std::ostream& info, int position);
@@ -42,7 +42,8 @@ void WriteInfoAnalog(std::ostream& info, int pass, float dissimilarity);
 void WriteInfoAnalogCount(std::ostream& info, int count);
 void WriteInfoClosing(std::ostream& info, const Project& project, int fewerCount, int twoCount);
 
-// The 12-character name of virtual sample `number` as "stock" holds it.
+// The 12-character name of virtual sample `number` as "stock" holds it: four hyphens,
+// the number in four columns and four hyphens; a longer number replaces leading hyphens.
 std::string VirtualSampleName(int number);
 
 void WriteSstLine(std::ostream& sst, const ReferenceRow& row);
@@ -52,8 +53,8 @@ void WriteSstLine(std::ostream& sst, const ReferenceRow& row);
 std::vector<FormatItem> FaunaItems(const ReferenceRow& row, const Project& project);
 std::vector<FormatItem> SubjectEchoItems(const SubjectSample& sample, const Project& project);
 
-// List-directed values: a line starts with a blank; integers take 8 columns, reals
-// 15 with seven significant digits.
+// List-directed values: a line starts with a blank; integers take 8 columns (more when
+// they need them), reals 15 with seven significant digits.
 std::string ListInteger(long long value);
 std::string ListReal(float value);
 

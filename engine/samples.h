@@ -31,4 +31,22 @@ enum class ProportionResult { Done, NoSpecies, TooLarge };
 // in species order).
 ProportionResult ConvertToProportions(Proportions& values, int speciesCount);
 
+// What ended a run at a sample without species: its position (1-based) and a
+// description naming its file, record and name.
+struct NoSpecies {
+    int position = 0;
+    std::string description;
+};
+
+// Reads reference samples 1 .. analogCount into rows 0 .. analogCount-1 of `table` (which
+// must hold them) and turns them into proportions. Returns 0; 1 at a sample without
+// species (`halt` tells which); or -1 with a diagnostic.
+int ReadReferenceSamples(RecordInput& input, const Project& project, ReferenceTable& table,
+                         NoSpecies& halt, std::string& error);
+
+// Reads subject sample `position` and turns it into proportions. Returns 0; 1 for a
+// sample without species (`halt` tells which); or -1 with a diagnostic.
+int ReadSubjectProportions(RecordInput& input, const Project& project, int position,
+                           SubjectSample& sample, NoSpecies& halt, std::string& error);
+
 } // namespace marvane

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -10,8 +11,19 @@ namespace marvane {
 inline constexpr int kMaxSpecies = 45;
 inline constexpr int kMaxReferenceRows = 5000; // real and virtual reference samples together
 inline constexpr int kMaxAnalogs = 50;
-inline constexpr long kMaxGridNodes = 50000;
+inline constexpr long long kMaxGridNodes = 50000;
 inline constexpr int kNameLength = 12;
+
+// The bounds on reference rows (real and virtual together) and grid nodes that a run
+// keeps. By default they are the fixed tables' sizes; lifted, only what the counters
+// can count and memory can hold bounds them.
+struct Limits {
+    long long referenceRows = kMaxReferenceRows;
+    long long gridNodes = kMaxGridNodes;
+};
+inline constexpr Limits kFixedLimits{};
+inline constexpr Limits kLiftedLimits{std::numeric_limits<int>::max(),
+                                      std::numeric_limits<int>::max()};
 
 using Proportions = std::array<float, kMaxSpecies>;
 

@@ -21,17 +21,17 @@ enum class Notification {
 
 // The model's view of its open dialog.
 class DialogControls {
-public:
+  public:
     virtual std::string Text(int id) const = 0;
     virtual void SetText(int id, const std::string& text) = 0;
     virtual bool Checked(int id) const = 0;
     virtual void SetChecked(int id, bool checked) = 0;
-    virtual void FocusDialog() = 0;      // focus back to the dialog (its default button)
+    virtual void FocusDialog() = 0; // focus back to the dialog (its default button)
     virtual void FocusControl(int id) = 0;
     virtual void Beep() = 0;
-    virtual void End(int result) = 0;    // closes the dialog; RunDialog returns `result`
+    virtual void End(int result) = 0; // closes the dialog; RunDialog returns `result`
 
-protected:
+  protected:
     ~DialogControls() = default;
 };
 
@@ -46,10 +46,10 @@ enum class ScriptKind {
 
 struct ScriptAction {
     enum class Op {
-        SetField,     // "name=TEXT": type TEXT into the field `id`
-        Click,        // "name": click button `id`
-        ClickNested,  // "name=TEXT" or "name:cancel": click `id`; the nested dialog it opens
-                      // takes TEXT (or ":cancel") as its answer
+        SetField,    // "name=TEXT": type TEXT into the field `id`
+        Click,       // "name": click button `id`
+        ClickNested, // "name=TEXT" or "name:cancel": click `id`; the nested dialog it opens
+                     // takes TEXT (or ":cancel") as its answer
     };
     std::string name;
     Op op = Op::Click;
@@ -66,10 +66,10 @@ struct ScriptBinding {
 };
 
 class DialogModel {
-public:
+  public:
     virtual ~DialogModel() = default;
-    virtual std::string Resource() const = 0;                 // e.g. "FORMATSPECIES"
-    virtual void OnInit(DialogControls& controls) = 0;        // the dialog has opened
+    virtual std::string Resource() const = 0;          // e.g. "FORMATSPECIES"
+    virtual void OnInit(DialogControls& controls) = 0; // the dialog has opened
     virtual void OnCommand(DialogControls& controls, int id, Notification what) = 0;
     virtual ScriptBinding Script() const { return {}; }
 };

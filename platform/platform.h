@@ -21,16 +21,16 @@ struct FileFilter {
 };
 
 struct FileDialogRequest {
-    bool save = false;          // save dialog: asks before overwriting; open dialog: asks to create
-    std::string title;          // dialog caption, e.g. "Save project as"
+    bool save = false; // save dialog: asks before overwriting; open dialog: asks to create
+    std::string title; // dialog caption, e.g. "Save project as"
     std::vector<FileFilter> filters;
-    std::string initialPath;    // name (possibly with folder) the dialog starts with
-    std::string currentFolder;  // folder a relative name is taken from; ends with a separator
+    std::string initialPath;   // name (possibly with folder) the dialog starts with
+    std::string currentFolder; // folder a relative name is taken from; ends with a separator
     std::string defaultExtension = "csv"; // appended when the user types a name without extension
 };
 
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
 
     // Shows a modal box with an OK button, captioned `caption`. `code` is the catalogue

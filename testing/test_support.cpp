@@ -23,15 +23,30 @@ bool WriteFile(const fs::path& path, const std::string& text) {
     return static_cast<bool>(out);
 }
 
+std::string LineOf(const std::string& text, int number) {
+    size_t start = 0;
+    for (int line = 1; start < text.size(); ++line) {
+        size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string::npos)
+            end = text.size();
+        if (line == number)
+            return text.substr(start, end - start);
+        start = end + 1;
+        if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n')
+            ++start;
+    }
+    return "<missing>";
+}
+
 TempDir::TempDir() {
     static std::atomic<unsigned> counter{0};
     std::random_device seed;
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
     std::error_code error;
     do {
-        path_ = fs::temp_directory_path() /
-                ("corelith_test_" + std::to_string(seed()) + "_" + std::to_string(stamp) + "_" +
-                 std::to_string(counter++));
+        path_ =
+            fs::temp_directory_path() / ("corelith_test_" + std::to_string(seed()) + "_" +
+                                         std::to_string(stamp) + "_" + std::to_string(counter++));
     } while (!fs::create_directories(path_, error) && !error);
     if (error)
         ADD_FAILURE() << "cannot create the test folder " << path_ << ": " << error.message();
@@ -114,7 +129,34 @@ ScopedEnv::ScopedEnv(std::string name, const std::optional<std::string>& value)
     SetEnv(name_, value);
 }
 
-ScopedEnv::~ScopedEnv() { SetEnv(name_, old_); }
+ScopedEnv::~ScopedEnv() {
+    SetEnv(name_, old_);
+}
+
+int RunInFolder(const fs::path& folder, const fs::path& program,
+                const std::vector<std::string>& arguments, const std::string& input,
+                const std::string& output) {
+    std::string command = "\"";
+    command += TextOf(program);
+    command += '"';
+    for (const std::string& argument : arguments)
+        command += " \"" + argument + "\"";
+    command += " < \"" + input + "\" > \"" + output + "\" 2>&1";
+#ifdef _WIN32
+    // cmd /c keeps the inner quotes only when the whole line is quoted once more.
+    command = "\"" + command + "\"";
+#endif
+    std::error_code error;
+    const fs::path before = fs::current_path(error);
+    fs::current_path(folder, error);
+    if (error) {
+        ADD_FAILURE() << "cannot change into " << folder << ": " << error.message();
+        return -1;
+    }
+    const int status = std::system(command.c_str());
+    fs::current_path(before, error);
+    return status;
+}
 
 fs::path ScreenshotFolder() {
     const char* folder = std::getenv("CORELITH_SCREENSHOT_DIR");

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace testsupport {
 
@@ -27,6 +28,9 @@ inline std::string TextOf(const fs::path& path) {
 std::string ReadFile(const fs::path& path);
 // Writes `text` in binary mode, replacing the file. False when it cannot be written.
 bool WriteFile(const fs::path& path, const std::string& text);
+// Line `number` (1-based) of `text` without its line end (LF, CR LF or CR), or "<missing>"
+// when the text has fewer lines.
+std::string LineOf(const std::string& text, int number);
 
 // A fresh folder below the system's temporary folder, removed with the object. Its name is
 // new for every object, so parallel test runs never share one.
@@ -49,6 +53,10 @@ class TempDir {
     void Copy(const fs::path& from, const std::string& name = {}) const;
     // Copies every regular file of `from` (not its subfolders) into the folder.
     void CopyAll(const fs::path& from) const;
+    // Line `number` (1-based) of file `name`, as LineOf gives it.
+    std::string Line(const std::string& name, int number) const {
+        return LineOf(Read(name), number);
+    }
 
   private:
     fs::path path_;
@@ -76,6 +84,14 @@ class ScopedEnv {
     std::string name_;
     std::optional<std::string> old_;
 };
+
+// Runs `program` with `arguments` in `folder` through the system's command processor, its
+// standard input read from the file `input` and its standard output and error written to
+// the file `output` (both named relative to `folder`). Returns what std::system returns: 0
+// when the program ended with status 0.
+int RunInFolder(const fs::path& folder, const fs::path& program,
+                const std::vector<std::string>& arguments, const std::string& input,
+                const std::string& output);
 
 // Sets or removes an environment variable on every platform.
 void SetEnv(const std::string& name, const std::optional<std::string>& value);

@@ -14,7 +14,7 @@ void StartWorkbench(Workbench& wb) {
     std::error_code error;
     const std::filesystem::path here = std::filesystem::current_path(error);
     if (!error) {
-        wb.workingFolder = here.string();
+        wb.workingFolder = Utf8Path(here);
         if (wb.workingFolder.empty() || wb.workingFolder.back() != PathSeparator())
             wb.workingFolder += PathSeparator();
     }

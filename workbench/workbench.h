@@ -27,9 +27,12 @@ struct Workbench {
     // The folder the next file dialog opens in and relative names are taken from: the
     // working directory at start-up, then the folder of each file chosen in a dialog.
     std::string workingFolder;
-    int filterIndex = 1;     // filter list of the next file dialog (set by SetFileFilter)
-    int projectCounter = 1;  // project slot (1..10) of the next project command
+    int filterIndex = 1;        // filter list of the next file dialog (set by SetFileFilter)
+    int projectCounter = 1;     // project slot (1..10) of the next project command
     int interimFileCounter = 0; // numbers the counting tool's "Temp" + n + ".txt" files
+    // Where the other programs are installed: the folder of the workbench's executable, set
+    // by the front end; empty: as the system tells it (see InstalledProgram).
+    std::string programFolder;
 };
 
 // Start-up of the workbench core: allocates the tables, fills the settings defaults,

@@ -15,6 +15,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
+# Eigen is headers only: Debian's copy serves the Windows build as it is.
+if(EXISTS /usr/share/eigen3/cmake/Eigen3Config.cmake)
+  set(Eigen3_DIR /usr/share/eigen3/cmake CACHE PATH "Eigen 3 for the Windows build")
+endif()
+
 add_compile_definitions(__USE_MINGW_ANSI_STDIO=1 UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 

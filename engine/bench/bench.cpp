@@ -1,10 +1,11 @@
-// marvane_bench: times whole engine runs on the fast path and on the straightforward
-// reference path, checks that both write the same bytes, and reports the ratio and the
-// peak memory of each. Every run is a child process of its own, so its wall time covers
-// the whole run and its peak resident memory is its own.
+// marvane_bench: times whole engine runs and cross-validations on the fast path and on
+// the straightforward reference path, checks that both write the same bytes, and
+// reports the ratio and the peak memory of each. Every run is a child process of its
+// own, so its wall time covers the whole run and its peak resident memory is its own.
 //
-//   marvane_bench [--workload large|typical|forcens|all] [--repeat N] [--threads N]
-//                 [--data FOLDER] [--work FOLDER] [--no-reference]
+//   marvane_bench [--workload NAME|all] [--repeat N] [--threads N] [--data FOLDER]
+//                 [--work FOLDER] [--no-reference]
+#include "engine/cross_validation.h"
 #include "engine/engine.h"
 #include "engine/workload/workload.h"
 
@@ -18,6 +19,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -29,12 +31,26 @@ namespace fs = std::filesystem;
 #ifndef MARVANE_DATA_DIR
 #define MARVANE_DATA_DIR ""
 #endif
+#ifndef MARVANE_EXAMPLE_DIR
+#define MARVANE_EXAMPLE_DIR ""
+#endif
 
-const char* const kOutputs[] = {"SST_complete.txt", "SST_short.txt", "info",       "stock",
-                                "Faun.tot",         "SST.tot",       "console.txt"};
+// What a benchmark case runs: a run of the project, or its cross-validation in ten folds.
+struct Case {
+    const char* name;
+    const char* workload; // a named workload, or "example" for the bundled example
+    bool crossValidate;
+    bool liftedLimits;
+};
+
+const Case kCases[] = {
+    {"large", "large", false, false},       {"typical", "typical", false, false},
+    {"forcens", "forcens", false, false},   {"forcens-global", "forcens-global", false, true},
+    {"example-cv", "example", true, false}, {"forcens-cv", "forcens", true, false},
+};
 
 struct Options {
-    std::vector<std::string> workloads{"large", "typical", "forcens"};
+    std::vector<std::string> cases;
     int repeat = 5;
     int threads = 0;
     std::string data = MARVANE_DATA_DIR;
@@ -48,16 +64,21 @@ struct Measurement {
     int status = 0;
 };
 
-// The child's side: one run of the project in `folder`, console lines into a file.
+// The child's side: one run or cross-validation of the project in `folder`, console
+// lines into a file.
 int RunChild(const std::string& path, const std::string& folder, const std::string& project,
-             int threads) {
+             int threads, bool crossValidate, bool lifted) {
     marvane::EngineOptions options;
     options.workDir = folder;
     options.referencePath = path == "reference";
     options.threads = threads;
+    options.limits = lifted ? marvane::kLiftedLimits : marvane::kFixedLimits;
     std::ofstream console(folder + "/console.txt", std::ios::binary | std::ios::trunc);
     std::string error;
-    const int status = marvane::RunProject(project, options, console, error);
+    const int status =
+        crossValidate ? marvane::RunCrossValidation(
+                            project, options, marvane::CrossValidationOptions{}, console, error)
+                      : marvane::RunProject(project, options, console, error);
     if (status < 0) {
         console << " *** ERROR: " << error << ".\n";
     }
@@ -65,14 +86,15 @@ int RunChild(const std::string& path, const std::string& folder, const std::stri
 }
 
 Measurement Spawn(const std::string& self, const std::string& path, const std::string& folder,
-                  const std::string& project, int threads) {
+                  const std::string& project, int threads, const Case& c) {
     Measurement m;
     const std::string threadText = std::to_string(threads);
     const auto start = std::chrono::steady_clock::now();
     const pid_t child = fork();
     if (child == 0) {
         execl(self.c_str(), self.c_str(), "--run", path.c_str(), folder.c_str(), project.c_str(),
-              threadText.c_str(), static_cast<char*>(nullptr));
+              threadText.c_str(), c.crossValidate ? "cv" : "run", c.liftedLimits ? "1" : "0",
+              static_cast<char*>(nullptr));
         _exit(127);
     }
     int status = 0;
@@ -94,14 +116,15 @@ std::string ReadAll(const fs::path& path) {
     return text.str();
 }
 
-// A fresh run folder holding the project's four input files.
-std::string RunFolder(const std::string& source, const std::string& name,
-                      const std::string& label) {
-    const fs::path folder = fs::path(source) / label;
+// A fresh run folder holding the project's input files.
+std::string RunFolder(const fs::path& source, const std::string& label) {
+    const fs::path folder = source / label;
     fs::remove_all(folder);
     fs::create_directories(folder);
-    for (const char* extension : {".pro", ".ref", ".sam", ".env"}) {
-        fs::copy_file(fs::path(source) / (name + extension), folder / (name + extension));
+    for (const fs::directory_entry& entry : fs::directory_iterator(source)) {
+        if (entry.is_regular_file()) {
+            fs::copy_file(entry.path(), folder / entry.path().filename());
+        }
     }
     return folder.string();
 }
@@ -121,31 +144,66 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-int Bench(const std::string& self, const std::string& name, const Options& options) {
-    marvane::workload::ProjectData data;
-    std::string error;
-    const fs::path source = fs::path(options.work) / name;
+// Writes the case's input files into `source`; fills the project's base name.
+int PrepareInputs(const Case& c, const Options& options, const fs::path& source,
+                  std::string& base) {
     fs::create_directories(source);
-    if (marvane::workload::MakeNamedWorkload(name, options.data, data, error) != 0 ||
-        marvane::workload::WriteProject(data, source.string(), name, error) != 0) {
-        std::printf("%-8s  skipped: %s\n", name.c_str(), error.c_str());
+    if (std::string(c.workload) == "example") {
+        std::error_code error;
+        for (const fs::directory_entry& entry :
+             fs::directory_iterator(MARVANE_EXAMPLE_DIR, error)) {
+            if (entry.is_regular_file() && entry.path().extension() != ".md") {
+                fs::copy_file(entry.path(), source / entry.path().filename());
+            }
+        }
+        base = "Velmar_Project1";
+        if (error || !fs::exists(source / (base + ".pro"))) {
+            std::printf("%-14s  skipped: no example in \"%s\"\n", c.name, MARVANE_EXAMPLE_DIR);
+            return -1;
+        }
+        std::printf("%-14s  the bundled example, cross-validated in 10 folds\n", c.name);
         return 0;
     }
-    std::printf("%-8s  %zu reference samples x %zu species, %zu subject samples, maxAnalogs %d, "
-                "gridStep %.3f, searchRadius %.3f\n",
-                name.c_str(), data.references.size(), data.speciesNames.size(),
-                data.subjects.size(), data.maxAnalogs, static_cast<double>(data.gridStep),
-                static_cast<double>(data.searchRadius));
-    const std::string project = name + ".pro";
+    marvane::workload::ProjectData data;
+    std::string error;
+    base = c.workload;
+    if (marvane::workload::MakeNamedWorkload(c.workload, options.data, data, error) != 0 ||
+        marvane::workload::WriteProject(data, source.string(), base, error) != 0) {
+        std::printf("%-14s  skipped: %s\n", c.name, error.c_str());
+        return -1;
+    }
+    std::printf("%-14s  %zu reference samples x %zu species, %zu subject samples, maxAnalogs %d, "
+                "gridStep %.3f, searchRadius %.3f%s%s\n",
+                c.name, data.references.size(), data.speciesNames.size(), data.subjects.size(),
+                data.maxAnalogs, static_cast<double>(data.gridStep),
+                static_cast<double>(data.searchRadius), c.liftedLimits ? ", limits lifted" : "",
+                c.crossValidate ? ", cross-validated in 10 folds" : "");
+    return 0;
+}
+
+int Bench(const std::string& self, const Case& c, const Options& options) {
+    const fs::path source = fs::path(options.work) / c.name;
+    std::string base;
+    if (PrepareInputs(c, options, source, base) != 0) {
+        return 0;
+    }
+    const std::string project = base + ".pro";
+    std::vector<std::string> outputs{"console.txt"};
+    if (c.crossValidate) {
+        outputs.insert(outputs.end(), {base + "_cv.tsv", base + "_cv_summary.tsv"});
+    } else {
+        outputs.insert(outputs.end(), {"SST_complete.txt", "SST_short.txt", "info", "stock",
+                                       "Faun.tot", "SST.tot", base + "_estimates.tsv"});
+    }
 
     std::vector<double> fastTimes;
     long fastPeak = 0;
     std::string fastFolder;
     for (int i = 0; i < options.repeat; ++i) {
-        fastFolder = RunFolder(source.string(), name, "fast");
-        const Measurement m = Spawn(self, "fast", fastFolder, project, options.threads);
+        fastFolder = RunFolder(source, "fast");
+        const Measurement m = Spawn(self, "fast", fastFolder, project, options.threads, c);
         if (m.status != 0) {
-            std::printf("          fast run failed (status %d): %s\n", m.status,
+            std::printf("                fast run failed (status %d): %s\n", m.status,
                         ReadAll(fs::path(fastFolder) / "console.txt").c_str());
             return 1;
         }
@@ -154,48 +212,69 @@ int Bench(const std::string& self, const std::string& name, const Options& optio
     }
     const double fastMedian = Median(fastTimes);
     const double fastBest = *std::min_element(fastTimes.begin(), fastTimes.end());
-    std::printf("          fast path:      median %8.3f s, best %8.3f s over %d runs, "
+    std::printf("                fast path:      median %8.3f s, best %8.3f s over %d runs, "
                 "peak memory %6.1f MiB\n",
                 fastMedian, fastBest, options.repeat, static_cast<double>(fastPeak) / 1024.0);
     if (!options.reference) {
         return 0;
     }
 
-    const std::string referenceFolder = RunFolder(source.string(), name, "reference");
-    const Measurement reference = Spawn(self, "reference", referenceFolder, project, 1);
+    const std::string referenceFolder = RunFolder(source, "reference");
+    const Measurement reference = Spawn(self, "reference", referenceFolder, project, 1, c);
     if (reference.status != 0) {
-        std::printf("          reference run failed (status %d)\n", reference.status);
+        std::printf("                reference run failed (status %d)\n", reference.status);
         return 1;
     }
-    std::printf("          reference path: %8.3f s, peak memory %6.1f MiB\n", reference.seconds,
-                static_cast<double>(reference.peakKiB) / 1024.0);
-    std::printf("          ratio reference / fast (median): %.1f\n",
+    std::printf("                reference path: %8.3f s, peak memory %6.1f MiB\n",
+                reference.seconds, static_cast<double>(reference.peakKiB) / 1024.0);
+    std::printf("                ratio reference / fast (median): %.1f\n",
                 reference.seconds / fastMedian);
     int differences = 0;
-    for (const char* output : kOutputs) {
+    for (const std::string& output : outputs) {
         if (ReadAll(fs::path(fastFolder) / output) != ReadAll(fs::path(referenceFolder) / output)) {
-            std::printf("          DIFFERENT: %s\n", output);
+            std::printf("                DIFFERENT: %s\n", output.c_str());
             ++differences;
         }
     }
     if (differences == 0) {
-        std::printf("          outputs identical (%zu files)\n", std::size(kOutputs));
+        std::printf("                outputs identical (%zu files)\n", outputs.size());
     }
     return differences == 0 ? 0 : 1;
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: marvane_bench [--workload large|typical|forcens|all] "
-                         "[--repeat N] [--threads N] [--data FOLDER] [--work FOLDER] "
-                         "[--no-reference]\n");
+    std::fprintf(stderr, "usage: marvane_bench [--workload NAME|all] [--repeat N] [--threads N] "
+                         "[--data FOLDER] [--work FOLDER] [--no-reference]\n"
+                         "workloads:");
+    for (const Case& c : kCases) {
+        std::fprintf(stderr, " %s", c.name);
+    }
+    std::fprintf(stderr, "\n");
     return 2;
+}
+
+// A new folder below the system's temporary folder.
+fs::path NewWorkFolder() {
+    std::random_device seed;
+    std::error_code error;
+    for (;;) {
+        const fs::path folder =
+            fs::temp_directory_path() / ("marvane_bench_" + std::to_string(seed()));
+        if (fs::create_directory(folder, error)) {
+            return folder;
+        }
+        if (error) {
+            return {};
+        }
+    }
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 6 && std::string(argv[1]) == "--run") {
-        return RunChild(argv[2], argv[3], argv[4], std::atoi(argv[5]));
+    if (argc == 8 && std::string(argv[1]) == "--run") {
+        return RunChild(argv[2], argv[3], argv[4], std::atoi(argv[5]), std::string(argv[6]) == "cv",
+                        std::string(argv[7]) == "1");
     }
     Options options;
     for (int i = 1; i < argc; ++i) {
@@ -204,7 +283,7 @@ int main(int argc, char** argv) {
         if (arg == "--workload" && hasValue) {
             const std::string value = argv[++i];
             if (value != "all") {
-                options.workloads = {value};
+                options.cases.push_back(value);
             }
         } else if (arg == "--repeat" && hasValue) {
             options.repeat = std::max(1, std::atoi(argv[++i]));
@@ -220,22 +299,30 @@ int main(int argc, char** argv) {
             return Usage();
         }
     }
+    for (const std::string& name : options.cases) {
+        if (std::none_of(std::begin(kCases), std::end(kCases),
+                         [&](const Case& c) { return name == c.name; })) {
+            return Usage();
+        }
+    }
     const bool ownWork = options.work.empty();
     if (ownWork) {
-        char pattern[] = "/tmp/marvane_bench_XXXXXX";
-        if (mkdtemp(pattern) == nullptr) {
-            std::perror("marvane_bench");
+        options.work = NewWorkFolder().string();
+        if (options.work.empty()) {
+            std::fprintf(stderr, "marvane_bench: no temporary folder\n");
             return 1;
         }
-        options.work = pattern;
     }
     std::error_code ignored;
     const std::string self = fs::read_symlink("/proc/self/exe", ignored).string();
     std::printf("marvane_bench: %ld processors, load average %s\n", sysconf(_SC_NPROCESSORS_ONLN),
                 LoadAverage().c_str());
     int result = 0;
-    for (const std::string& name : options.workloads) {
-        result |= Bench(self.empty() ? argv[0] : self, name, options);
+    for (const Case& c : kCases) {
+        if (options.cases.empty() ||
+            std::find(options.cases.begin(), options.cases.end(), c.name) != options.cases.end()) {
+            result |= Bench(self.empty() ? argv[0] : self, c, options);
+        }
     }
     std::printf("load average at the end: %s\n", LoadAverage().c_str());
     if (ownWork) {

@@ -1,6 +1,7 @@
 #include "engine/fuzz/fuzz_entries.h"
 
 #include "engine/analogs.h"
+#include "engine/cross_validation.h"
 #include "engine/engine.h"
 #include "engine/format.h"
 #include "engine/grid.h"
@@ -318,8 +319,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kRunOutputs[] = {"listing.txt", "summary.txt", "info",
-                                   "stock",       "Faun.tot",    "SST.tot"};
+const char* const kRunOutputs[] = {"listing.txt",
+                                   "summary.txt",
+                                   "info",
+                                   "stock",
+                                   "Faun.tot",
+                                   "SST.tot",
+                                   "fuzz_estimates.tsv",
+                                   "fuzz_cv.tsv",
+                                   "fuzz_cv_summary.tsv"};
 
 // A scratch folder for this process, made once and removed at exit.
 const fs::path& ScratchFolder() {
@@ -356,10 +364,12 @@ struct RunResult {
     int status = 0;
     std::string console;
     std::vector<std::string> outputs;
+    bool silentFailure = false;
 };
 
 RunResult RunIn(const fs::path& folder, const std::string& project,
-                const std::string_view (&files)[3], bool referencePath) {
+                const std::string_view (&files)[3], bool referencePath,
+                const CrossValidationOptions& cv) {
     std::error_code ignored;
     fs::remove_all(folder, ignored);
     fs::create_directories(folder, ignored);
@@ -375,6 +385,13 @@ RunResult RunIn(const fs::path& folder, const std::string& project,
     RunResult result;
     result.status = RunProject("fuzz.pro", options, console, error);
     result.console = console.str() + "|" + error;
+    result.silentFailure = result.status < 0 && error.empty();
+    // The cross-validation of the same project, after the run.
+    std::ostringstream validation;
+    error.clear();
+    const int validated = RunCrossValidation("fuzz.pro", options, cv, validation, error);
+    result.console += "|" + std::to_string(validated) + validation.str() + "|" + error;
+    result.silentFailure = result.silentFailure || (validated < 0 && error.empty());
     for (const char* name : kRunOutputs) {
         result.outputs.push_back(Load(folder / name));
     }
@@ -404,8 +421,10 @@ bool RunInput(const std::uint8_t* data, std::size_t size, std::string& failure) 
         }
     }
     const std::string_view files[3] = {parts[1], parts[2], parts[3]};
-    const RunResult reference = RunIn(ScratchFolder() / "reference", project, files, true);
-    const RunResult fast = RunIn(ScratchFolder() / "fast", project, files, false);
+    // Leave-one-out, or two folds, as the length of the input has it.
+    const CrossValidationOptions cv{2, size % 2 == 0};
+    const RunResult reference = RunIn(ScratchFolder() / "reference", project, files, true, cv);
+    const RunResult fast = RunIn(ScratchFolder() / "fast", project, files, false, cv);
     if (fast.status != reference.status || fast.console != reference.console) {
         return Broken(failure, "the fast path ended with status " + std::to_string(fast.status) +
                                    " and console \"" + fast.console + "\" instead of " +
@@ -418,8 +437,8 @@ bool RunInput(const std::uint8_t* data, std::size_t size, std::string& failure) 
                           std::string("the fast path wrote another \"") + kRunOutputs[i] + "\"");
         }
     }
-    if (reference.status < 0 && reference.console.back() == '|') {
-        return Broken(failure, "a failed run has no diagnostic");
+    if (reference.silentFailure) {
+        return Broken(failure, "a failed run or cross-validation has no diagnostic");
     }
     return true;
 }

@@ -32,8 +32,10 @@ bool DataInput(const std::uint8_t* data, std::size_t size, std::string& failure)
 // files, separated by NUL bytes. The engine runs the project on both computing paths in
 // a scratch folder; lines 1 to 5 always name files there, so no input can make the engine
 // write anywhere else. Projects with more than 30 reference or subject samples are
-// skipped (the straightforward loops must stay quick). Promises: both paths end the same
-// way, with the same console lines and the same bytes in every output file.
+// skipped (the straightforward loops must stay quick). After the run, the project is
+// cross-validated (leave-one-out or two folds). Promises: both paths end the same way,
+// with the same console lines and the same bytes in every output file, the estimates
+// table and the cross-validation's tables included; a failure has a diagnostic.
 bool RunInput(const std::uint8_t* data, std::size_t size, std::string& failure);
 
 // The target of a fuzz folder name ("format", "project", "data", "run"); null for another.

@@ -1,8 +1,11 @@
 // End-to-end runs of the engine on small projects, compared with golden files.
 #include "engine/engine.h"
 
+#include "engine/cross_validation.h"
+
+#include "engine/tests/engine_runs.h"
 #include "engine/workload/workload.h"
-#include "test_files.h"
+#include "testing/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -16,65 +19,27 @@ namespace marvane {
 namespace {
 
 namespace fs = std::filesystem;
-using test::CopyFiles;
-using test::Golden;
-using test::GoldenDir;
-using test::ReadFile;
-using test::ScratchDir;
-using test::WriteFile;
-
-struct RunResult {
-    int status = 0;
-    std::string console;
-};
-
-RunResult RunIn(const ScratchDir& dir, const std::string& replies) {
-    std::istringstream in(replies);
-    std::ostringstream out;
-    RunResult run;
-    run.status = RunMarvane(in, out, EngineOptions{dir.path().string(), kPosixPathStyle});
-    run.console = out.str();
-    return run;
-}
-
-// A one-line change to the inputs of the basic case: line `line` (1-based) of `file`
-// replaced by `text`, or removed when `text` is null.
-struct Edit {
-    const char* file = nullptr;
-    int line = 0;
-    const char* text = nullptr;
-};
-
-void ApplyEdit(const fs::path& dir, const Edit& edit) {
-    std::istringstream in(ReadFile(dir / edit.file));
-    std::string edited;
-    int number = 0;
-    for (std::string line; std::getline(in, line);) {
-        ++number;
-        if (number != edit.line) {
-            edited += line + "\n";
-        } else if (edit.text != nullptr) {
-            edited += std::string(edit.text) + "\n";
-        }
-    }
-    WriteFile(dir / edit.file, edited);
-}
+using testsupport::ExpectGolden;
+using testsupport::ReadFile;
+using testsupport::TempDir;
+using testsupport::WriteFile;
+using namespace test;
 
 // Runs golden case `name` on a scratch copy of the inputs of case `inputs` (changed by
 // `edit` when it names a file) and compares the console and each listed output with
 // the case's expected files.
-RunResult RunGolden(const ScratchDir& dir, const std::string& name, const std::string& inputs,
+RunResult RunGolden(const TempDir& dir, const std::string& name, const std::string& inputs,
                     const std::string& project, const std::vector<std::string>& outputs,
                     const Edit& edit = {}) {
-    CopyFiles(GoldenDir(inputs), dir.path());
+    dir.CopyAll(GoldenDir(inputs));
     if (edit.file != nullptr) {
         ApplyEdit(dir.path(), edit);
     }
     const RunResult run = RunIn(dir, "./\n" + project + "\n\n");
-    EXPECT_EQ(run.console, Golden(name, "console.txt", run.console));
+    ExpectGolden(Expected(name, "console.txt"), run.console);
     for (const std::string& output : outputs) {
         const std::string actual = ReadFile(dir.path() / output);
-        EXPECT_EQ(actual, Golden(name, output, actual)) << output;
+        ExpectGolden(Expected(name, output), actual);
     }
     return run;
 }
@@ -82,23 +47,30 @@ RunResult RunGolden(const ScratchDir& dir, const std::string& name, const std::s
 const std::vector<std::string> kAllOutputs{"listing.txt", "summary.txt", "info",
                                            "stock",       "Faun.tot",    "SST.tot"};
 
+// The outputs of a complete run of project `name`.pro.
+std::vector<std::string> CompleteOutputs(const std::string& name) {
+    std::vector<std::string> outputs = kAllOutputs;
+    outputs.push_back(name + "_estimates.tsv");
+    return outputs;
+}
+
 TEST(engine_test, complete_run_on_a_small_project) {
-    ScratchDir dir;
-    const RunResult run = RunGolden(dir, "basic", "basic", "basic.pro", kAllOutputs);
+    TempDir dir;
+    const RunResult run = RunGolden(dir, "basic", "basic", "basic.pro", CompleteOutputs("basic"));
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(ReadFile(dir.path() / "Marvane.ini"),
               "./basic.pro" + std::string(512 - 11, ' ') + "\n");
 }
 
 TEST(engine_test, run_without_position_headers_and_two_analogs) {
-    ScratchDir dir;
-    EXPECT_EQ(RunGolden(dir, "plain", "plain", "plain.pro", kAllOutputs).status, 0);
+    TempDir dir;
+    EXPECT_EQ(RunGolden(dir, "plain", "plain", "plain.pro", CompleteOutputs("plain")).status, 0);
 }
 
 const std::vector<std::string> kReports{"listing.txt", "summary.txt", "info"};
 
 TEST(engine_test, no_analog_left_when_the_only_one_taken_is_excluded) {
-    ScratchDir dir;
+    TempDir dir;
     EXPECT_EQ(RunGolden(dir, "jackknife", "basic", "basic.pro", kReports,
                         {"basic.pro", 7, " 3    2    3 1  1 1.000 1.000"})
                   .status,
@@ -106,29 +78,33 @@ TEST(engine_test, no_analog_left_when_the_only_one_taken_is_excluded) {
     EXPECT_EQ(ReadFile(dir.path() / "listing.txt").find("NaN"), std::string::npos);
 }
 
+// A halt ends the run with a non-zero status: its message is in the listing file and
+// its reason, naming the file, record and sample, on the console.
 TEST(engine_test, halt_on_header_flags_before_any_reference_sample) {
-    ScratchDir dir;
+    TempDir dir;
+    std::vector<std::string> outputs = kReports;
+    outputs.push_back("basic_estimates.tsv");
     EXPECT_EQ(
-        RunGolden(dir, "halt_flags", "basic", "basic.pro", kReports, {"basic.pro", 6, "21"}).status,
-        0);
+        RunGolden(dir, "halt_flags", "basic", "basic.pro", outputs, {"basic.pro", 6, "21"}).status,
+        1);
 }
 
 TEST(engine_test, halt_on_a_reference_sample_without_species) {
-    ScratchDir dir;
+    TempDir dir;
     EXPECT_EQ(RunGolden(dir, "halt_reference", "basic", "basic.pro", kReports,
                         {"basic.ref", 6, "            000000000000"})
                   .status,
-              0);
+              1);
 }
 
 TEST(engine_test, halt_on_a_subject_sample_without_species_keeps_earlier_output) {
-    ScratchDir dir;
+    TempDir dir;
     std::vector<std::string> outputs = kReports;
-    outputs.insert(outputs.end(), {"Faun.tot", "SST.tot"});
+    outputs.insert(outputs.end(), {"Faun.tot", "SST.tot", "basic_estimates.tsv"});
     EXPECT_EQ(RunGolden(dir, "halt_subject", "basic", "basic.pro", outputs,
                         {"basic.sam", 18, "            000000000000"})
                   .status,
-              0);
+              1);
 }
 
 struct ErrorCase {
@@ -140,7 +116,7 @@ struct ErrorCase {
 class engine_error_test : public ::testing::TestWithParam<ErrorCase> {};
 
 TEST_P(engine_error_test, ends_with_a_diagnostic_and_the_pause) {
-    ScratchDir dir;
+    TempDir dir;
     const RunResult run =
         RunGolden(dir, GetParam().name, "basic", GetParam().project, {}, GetParam().edit);
     EXPECT_EQ(run.status, 1);
@@ -166,8 +142,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<ErrorCase>& param) { return std::string(param.param.name); });
 
 TEST(engine_test, a_missing_input_file_is_not_created_and_reports_are_not_replaced) {
-    ScratchDir dir;
-    CopyFiles(GoldenDir("basic"), dir.path());
+    TempDir dir;
+    dir.CopyAll(GoldenDir("basic"));
     ApplyEdit(dir.path(), {"basic.pro", 2, "./missing.ref"});
     WriteFile(dir.path() / "listing.txt", "an earlier listing\n");
     const RunResult run = RunIn(dir, "./\nbasic.pro\n\n");
@@ -177,8 +153,8 @@ TEST(engine_test, a_missing_input_file_is_not_created_and_reports_are_not_replac
 }
 
 TEST(engine_test, a_report_named_like_an_input_is_refused_and_the_input_kept) {
-    ScratchDir dir;
-    CopyFiles(GoldenDir("basic"), dir.path());
+    TempDir dir;
+    dir.CopyAll(GoldenDir("basic"));
     ApplyEdit(dir.path(), {"basic.pro", 4, "./basic.ref"});
     const std::string references = ReadFile(dir.path() / "basic.ref");
     const RunResult run = RunIn(dir, "./\nbasic.pro\n\n");
@@ -202,8 +178,8 @@ TEST(engine_test, a_report_that_cannot_be_written_completely_is_an_error) {
     if (!fs::exists("/dev/full")) {
         GTEST_SKIP() << "no /dev/full on this system";
     }
-    ScratchDir dir;
-    CopyFiles(GoldenDir("basic"), dir.path());
+    TempDir dir;
+    dir.CopyAll(GoldenDir("basic"));
     std::string project = ReadFile(dir.path() / "basic.pro");
     project.replace(project.find("./listing.txt"), 13, "/dev/full");
     WriteFile(dir.path() / "basic.pro", project);
@@ -215,19 +191,19 @@ TEST(engine_test, a_report_that_cannot_be_written_completely_is_an_error) {
 }
 
 TEST(engine_test, a_closed_console_neither_hangs_nor_loops) {
-    ScratchDir dir;
-    CopyFiles(GoldenDir("basic"), dir.path());
+    TempDir dir;
+    dir.CopyAll(GoldenDir("basic"));
     WriteFile(dir.path() / "Marvane.ini", "./basic.pro\n");
     std::istringstream in; // nothing to read at all
     std::ostringstream out;
-    EXPECT_EQ(RunMarvane(in, out, EngineOptions{dir.path().string(), kPosixPathStyle}), 0);
+    EXPECT_EQ(RunMarvane(in, out, OptionsIn(dir)), 0);
     EXPECT_NE(out.str().find(" NSH=      10\n"), std::string::npos);
     EXPECT_TRUE(fs::exists(dir.path() / "summary.txt"));
 }
 
 TEST(engine_test, faun_tot_reads_again_as_the_reference_file_of_the_project) {
-    ScratchDir dir;
-    CopyFiles(GoldenDir("basic"), dir.path());
+    TempDir dir;
+    dir.CopyAll(GoldenDir("basic"));
     ASSERT_EQ(RunIn(dir, "./\nbasic.pro\n\n").status, 0);
     const std::string fauna = ReadFile(dir.path() / "Faun.tot");
     // The enlarged table (3 real and 10 virtual rows) becomes the reference file, with
@@ -249,30 +225,29 @@ TEST(engine_test, faun_tot_reads_again_as_the_reference_file_of_the_project) {
 
 TEST(engine_test, bundled_example_summary_table) {
     const fs::path example(MARVANE_EXAMPLE_DIR);
-    ScratchDir dir;
-    CopyFiles(example, dir.path());
+    TempDir dir;
+    dir.CopyAll(example);
     const RunResult run = RunIn(dir, "./\nVelmar_Project1.pro\n\n");
     ASSERT_EQ(run.status, 0) << run.console;
     const std::string summary = ReadFile(dir.path() / "SST_short.txt");
-    EXPECT_EQ(summary, Golden("example", "SST_short.txt", summary));
+    ExpectGolden(Expected("example", "SST_short.txt"), summary);
     const std::string console = run.console;
-    EXPECT_EQ(console, Golden("example", "console.txt", console));
+    ExpectGolden(Expected("example", "console.txt"), console);
 }
 
 // The basic case with every input file rewritten by `change` gives the basic case's
 // expected outputs.
 void ExpectBasicOutputsAfter(const std::function<std::string(const std::string&)>& change) {
-    ScratchDir dir;
-    CopyFiles(GoldenDir("basic"), dir.path());
+    TempDir dir;
+    dir.CopyAll(GoldenDir("basic"));
     for (const char* input : {"basic.pro", "basic.ref", "basic.sam", "basic.env"}) {
         WriteFile(dir.path() / input, change(ReadFile(dir.path() / input)));
     }
     const RunResult run = RunIn(dir, "./\nbasic.pro\n\n");
     EXPECT_EQ(run.status, 0) << run.console;
-    EXPECT_EQ(run.console, ReadFile(GoldenDir("basic") / "expected" / "console.txt"));
+    EXPECT_EQ(run.console, ReadFile(Expected("basic", "console.txt")));
     for (const std::string& output : kAllOutputs) {
-        EXPECT_EQ(ReadFile(dir.path() / output), ReadFile(GoldenDir("basic") / "expected" / output))
-            << output;
+        EXPECT_EQ(ReadFile(dir.path() / output), ReadFile(Expected("basic", output))) << output;
     }
 }
 
@@ -300,13 +275,22 @@ struct PathOutputs {
     std::vector<std::string> files;
 };
 
-const std::vector<std::string> kPathOutputs{"SST_complete.txt", "SST_short.txt", "info", "stock",
-                                            "Faun.tot",         "SST.tot"};
+const std::vector<std::string> kPathOutputs{"SST_complete.txt",
+                                            "SST_short.txt",
+                                            "info",
+                                            "stock",
+                                            "Faun.tot",
+                                            "SST.tot",
+                                            "random_estimates.tsv",
+                                            "random_cv.tsv",
+                                            "random_cv_summary.tsv"};
 
-PathOutputs RunPath(const fs::path& inputs, const fs::path& folder, bool referencePath,
-                    int threads) {
+// A run of the project in `inputs`, then its cross-validation, in leave-one-out form for
+// odd seeds and in three folds for even ones.
+PathOutputs RunPath(const fs::path& inputs, const fs::path& folder, bool referencePath, int threads,
+                    unsigned seed) {
     fs::create_directories(folder);
-    CopyFiles(inputs, folder);
+    fs::copy(inputs, folder);
     EngineOptions options{folder.string(), kPosixPathStyle};
     options.referencePath = referencePath;
     options.threads = threads;
@@ -315,6 +299,10 @@ PathOutputs RunPath(const fs::path& inputs, const fs::path& folder, bool referen
     PathOutputs run;
     run.status = RunProject("random.pro", options, console, error);
     run.console = console.str() + error;
+    const CrossValidationOptions cv{3, seed % 2 == 1};
+    error.clear();
+    run.console +=
+        "|" + std::to_string(RunCrossValidation("random.pro", options, cv, console, error)) + error;
     for (const std::string& name : kPathOutputs) {
         run.files.push_back(ReadFile(folder / name));
     }
@@ -361,13 +349,15 @@ void WriteRandomProject(unsigned seed, const fs::path& folder) {
 
 TEST(engine_test, both_computing_paths_write_the_same_bytes_for_random_projects) {
     int completed = 0;
+    int validated = 0;
     for (unsigned seed = 1; seed <= 16; ++seed) {
-        ScratchDir dir;
+        TempDir dir;
         WriteRandomProject(seed, dir.path() / "inputs");
         ASSERT_FALSE(HasFatalFailure());
         const PathOutputs reference =
-            RunPath(dir.path() / "inputs", dir.path() / "reference", true, 1);
-        const PathOutputs fast = RunPath(dir.path() / "inputs", dir.path() / "fast", false, 3);
+            RunPath(dir.path() / "inputs", dir.path() / "reference", true, 1, seed);
+        const PathOutputs fast =
+            RunPath(dir.path() / "inputs", dir.path() / "fast", false, 3, seed);
         EXPECT_EQ(fast.status, reference.status) << "seed " << seed;
         EXPECT_EQ(fast.console, reference.console) << "seed " << seed;
         for (size_t f = 0; f < kPathOutputs.size(); ++f) {
@@ -375,9 +365,11 @@ TEST(engine_test, both_computing_paths_write_the_same_bytes_for_random_projects)
                 << "seed " << seed << ", " << kPathOutputs[f];
         }
         completed += reference.status == 0 ? 1 : 0;
+        validated += reference.console.rfind("|0") == reference.console.size() - 2 ? 1 : 0;
     }
     // Most runs must get through to the estimates, or the comparison shows little.
     EXPECT_GE(completed, 8);
+    EXPECT_GE(validated, 8);
 }
 
 } // namespace

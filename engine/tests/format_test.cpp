@@ -160,6 +160,53 @@ TEST(format_test, reads_two_reals_skipping_the_station_name) {
     EXPECT_EQ(items[1].column, 24);
 }
 
+// A stream whose system read fails after some text, as a file stream does on a folder or
+// a bad disk: by throwing from its buffer.
+class FailingBuffer : public std::stringbuf {
+  public:
+    using std::stringbuf::stringbuf;
+
+  protected:
+    int_type underflow() override {
+        const int_type c = std::stringbuf::underflow();
+        if (c == traits_type::eof()) {
+            throw std::ios_base::failure("read error");
+        }
+        return c;
+    }
+};
+
+TEST(format_test, a_failing_system_read_is_a_diagnostic_not_an_abort) {
+    FailingBuffer buffer("R1          0012\n            0034");
+    std::istream stream(&buffer);
+    RecordInput input{&stream, "x.ref", "", 0};
+    std::string error;
+    ASSERT_EQ(ReadNextRecord(input, error), 0) << error;
+    EXPECT_EQ(ReadNextRecord(input, error), -1);
+    EXPECT_EQ(error.rfind("file \"x.ref\" cannot be read at record 2: ", 0), 0u) << error;
+}
+
+TEST(format_test, a_failed_read_tells_the_item_it_was_filling) {
+    FormatDescriptor descriptor;
+    std::string error;
+    ASSERT_EQ(ParseFormat("(A4,2F4.0/F4.0)", descriptor, error), 0);
+    const struct {
+        const char* records;
+        long failedItem;
+    } cases[] = {{"NAME0001000x\n0003\n", 2},
+                 {"NAME00010002\n", 3},
+                 {"", 0},
+                 {"NAME0001000200030004\n0003\n", -1}};
+    for (const auto& c : cases) {
+        std::istringstream stream(c.records);
+        RecordInput input{&stream, "x", "", 0};
+        std::vector<FormatItem> items{TextItem("", 4), RealItem(0.0f), RealItem(0.0f),
+                                      RealItem(0.0f)};
+        ReadWithFormat(input, descriptor, items, error);
+        EXPECT_EQ(input.failedItem, c.failedItem) << c.records;
+    }
+}
+
 TEST(format_test, a_record_ending_before_a_field_reads_that_field_as_zero) {
     auto items = Reals(2);
     items[1].real = 99.0f;

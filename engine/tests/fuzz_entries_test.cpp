@@ -2,7 +2,7 @@
 // engine) replayed through the entries of the fuzz targets.
 #include "engine/fuzz/fuzz_entries.h"
 
-#include "test_files.h"
+#include "testing/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +32,7 @@ int ReplayFolder(const fs::path& folder) {
             if (!input.is_regular_file() || input.path().filename() == "README.md") {
                 continue;
             }
-            const std::string data = test::ReadFile(input.path());
+            const std::string data = testsupport::ReadFile(input.path());
             std::string failure;
             EXPECT_TRUE(
                 entry(reinterpret_cast<const std::uint8_t*>(data.data()), data.size(), failure))

@@ -45,5 +45,28 @@ TEST(path_test, resolves_relative_paths_against_the_working_directory) {
     EXPECT_FALSE(IsAbsolutePath("D:x.pro", kPosixPathStyle));
 }
 
+TEST(path_test, sibling_paths_replace_the_extension_of_the_file_name_only) {
+    struct Case {
+        const char* path;
+        const PathStyle& style;
+        const char* sibling;
+    };
+    const Case cases[] = {
+        {"./cores/run.pro", kPosixPathStyle, "./cores/run_cv.tsv"},
+        {"run.pro", kPosixPathStyle, "run_cv.tsv"},
+        {"run", kPosixPathStyle, "run_cv.tsv"},
+        {"a.b/run", kPosixPathStyle, "a.b/run_cv.tsv"},
+        {"v1.2.pro", kPosixPathStyle, "v1.2_cv.tsv"},
+        {".pro", kPosixPathStyle, ".pro_cv.tsv"},
+        {"C:\\data.x\\Velmar_Project1.pro", kWindowsPathStyle,
+         "C:\\data.x\\Velmar_Project1_cv.tsv"},
+        {"C:/data.x/run", kWindowsPathStyle, "C:/data.x/run_cv.tsv"},
+        {"C:\\data.x/run", kWindowsPathStyle, "C:\\data.x/run_cv.tsv"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(SiblingPath(c.path, "_cv.tsv", c.style), c.sibling) << c.path;
+    }
+}
+
 } // namespace
 } // namespace marvane

@@ -172,6 +172,18 @@ TEST(report_test, list_directed_reals_choose_their_notation_from_the_exponent_al
 TEST(report_test, virtual_sample_names) {
     EXPECT_EQ(VirtualSampleName(7), "----   7----");
     EXPECT_EQ(VirtualSampleName(4990), "----4990----");
+    // With the limits lifted there can be more: the names stay 12 characters and distinct.
+    EXPECT_EQ(VirtualSampleName(9999), "----9999----");
+    EXPECT_EQ(VirtualSampleName(10000), "---10000----");
+    EXPECT_EQ(VirtualSampleName(12345678), "12345678----");
+    EXPECT_EQ(VirtualSampleName(123456789), "---123456789");
+    EXPECT_EQ(VirtualSampleName(2147483647), "--2147483647");
+}
+
+TEST(report_test, list_directed_integers_are_never_cut) {
+    EXPECT_EQ(ListInteger(12345678), "12345678");
+    EXPECT_EQ(ListInteger(123456789), " 123456789");
+    EXPECT_EQ(ListInteger(-5), "      -5");
 }
 
 TEST(report_test, the_subject_echo_shows_percentages_through_the_subject_descriptor) {

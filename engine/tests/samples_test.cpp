@@ -58,7 +58,7 @@ TEST(samples_test, an_environment_file_with_too_few_records_ends_the_run) {
     std::string error;
     EXPECT_EQ(ReadEnvironmentFile(input, p, table, error), -1);
     EXPECT_EQ(error, "file \"x.env\" ends after record 2, but more records are needed "
-                     "(environment values of 3 reference samples)");
+                     "(env1 of reference sample 3)");
 }
 
 TEST(samples_test, reads_a_reference_sample_with_its_position_header) {
@@ -173,7 +173,7 @@ TEST(samples_test, the_subject_descriptor_must_match_its_header_flag) {
     std::string error;
     EXPECT_EQ(ReadSubjectSample(input, p, 1, sample, error), -1);
     EXPECT_EQ(error, "file \"x.sam\", record 2: the format descriptor has F4.0 for an integer "
-                     "value (subject sample 1)");
+                     "value (the third header value of subject sample 1)");
 }
 
 } // namespace

@@ -1,16 +1,17 @@
 // The workload generator writes the engine files the way the workbench writes them.
 #include "engine/workload/workload.h"
 
-#include "test_files.h"
+#include "testing/test_support.h"
 
 #include <gtest/gtest.h>
 
 namespace marvane::workload {
 namespace {
 
-using test::Golden;
-using test::ReadFile;
-using test::ScratchDir;
+namespace fs = std::filesystem;
+
+using testsupport::ReadFile;
+using testsupport::TempDir;
 
 ProjectData SmallProject() {
     ProjectData data;
@@ -43,19 +44,20 @@ ProjectData SmallProject() {
 }
 
 TEST(workload_test, writes_the_four_engine_files_in_the_workbench_layout) {
-    ScratchDir dir;
+    TempDir dir;
     std::string error;
     ASSERT_EQ(WriteProject(SmallProject(), dir.path().string(), "small", error), 0) << error;
     for (const char* name : {"small.pro", "small.ref", "small.sam", "small.env"}) {
         const std::string actual = ReadFile(dir.path() / name);
-        EXPECT_EQ(actual, Golden("workload", name, actual)) << name;
+        testsupport::ExpectGolden(fs::path(MARVANE_GOLDEN_DIR) / "workload" / "expected" / name,
+                                  actual);
     }
 }
 
 TEST(workload_test, refuses_a_value_that_would_shift_its_line) {
     ProjectData data = SmallProject();
     data.references[0].env1 = 100.0f;
-    ScratchDir dir;
+    TempDir dir;
     std::string error;
     EXPECT_EQ(WriteProject(data, dir.path().string(), "small", error), -1);
     EXPECT_EQ(error, "sample \"NORTH-ATLANTIC-1\": the first environmental value 100 does not "
@@ -85,7 +87,7 @@ TEST(workload_test, an_unknown_workload_or_a_missing_table_is_named) {
     ProjectData data;
     std::string error;
     EXPECT_EQ(MakeNamedWorkload("huge", "", data, error), -1);
-    EXPECT_EQ(error, "unknown workload \"huge\" (large, typical or forcens)");
+    EXPECT_EQ(error, "unknown workload \"huge\" (large, typical, forcens or forcens-global)");
     EXPECT_EQ(MakeNamedWorkload("forcens", "/nonexistent", data, error), -1);
     EXPECT_EQ(error, "\"/nonexistent/ForCenS_coretop_species-in-line.tsv\" cannot be opened");
 }

@@ -506,7 +506,7 @@ int ReadLocations(const std::string& path, std::vector<Sample>& samples, std::st
     return 0;
 }
 
-int ChooseGridStep(const ProjectData& data, long nodeLimit, GridChoice& choice,
+int ChooseGridStep(const ProjectData& data, long long nodeLimit, GridChoice& choice,
                    std::string& error) {
     const EnvironmentRange range =
         ComputeEnvironmentRange(EnvironmentTable(data), static_cast<int>(data.references.size()));
@@ -579,7 +579,7 @@ int MakeNamedWorkload(const std::string& name, const std::string& dataFolder, Pr
         data = MakeSynthetic({1000, 30, 200, 1000030, 0.01});
         return 0;
     }
-    if (name == "forcens") {
+    if (name == "forcens" || name == "forcens-global") {
         data = ProjectData();
         std::vector<std::string> coreSpecies;
         const std::string prefix = dataFolder + "/ForCenS_";
@@ -597,6 +597,11 @@ int MakeNamedWorkload(const std::string& name, const std::string& dataFolder, Pr
             return -1;
         }
         data.dataFormat = 1;
+        if (name == "forcens-global") {
+            // The workbench's defaults, beyond the fixed tables.
+            data.searchRadius = 0.3f;
+            return 0;
+        }
         choice.gridStep = data.gridStep;
         if (ChooseSearchRadius(data, kMaxReferenceRows, 0.3f, choice, error) != 0) {
             return -1;
@@ -604,7 +609,7 @@ int MakeNamedWorkload(const std::string& name, const std::string& dataFolder, Pr
         data.searchRadius = choice.searchRadius;
         return 0;
     }
-    error = "unknown workload \"" + name + "\" (large, typical or forcens)";
+    error = "unknown workload \"" + name + "\" (large, typical, forcens or forcens-global)";
     return -1;
 }
 

@@ -79,13 +79,14 @@ int ReadLocations(const std::string& path, std::vector<Sample>& samples, std::st
 struct GridChoice {
     float gridStep = 0.0f;
     float searchRadius = 0.0f;
-    long generatedNodes = 0;
+    long long generatedNodes = 0;
     int virtualRows = 0;
 };
 
 // The smallest gridStep (in the 0.001 steps of its project field) whose grid over the
 // references' environment stays within `nodeLimit` generated nodes.
-int ChooseGridStep(const ProjectData& data, long nodeLimit, GridChoice& choice, std::string& error);
+int ChooseGridStep(const ProjectData& data, long long nodeLimit, GridChoice& choice,
+                   std::string& error);
 
 // The largest searchRadius (in 0.001 steps, at most `ceiling`) that keeps reference rows
 // plus virtual rows within `rowLimit` for choice.gridStep; fills searchRadius and
@@ -100,7 +101,9 @@ int ChooseSearchRadius(const ProjectData& data, int rowLimit, float ceiling, Gri
 // - "typical": 1,000 x 30, 200 subject samples, the workbench's defaults (0.25, 0.30);
 // - "forcens": the 3,916 ForCenS core tops x 41 taxa with Tcold and Twarm against the
 //   732 samples of core MD95-2040, read from `dataFolder` (percent data, grid step
-//   0.25 and the widest radius up to 0.30 that fits the 5,000 rows).
+//   0.25 and the widest radius up to 0.30 that fits the 5,000 rows);
+// - "forcens-global": the same with the workbench's grid step 0.25 and search radius
+//   0.30, which need more reference rows than the fixed tables hold.
 int MakeNamedWorkload(const std::string& name, const std::string& dataFolder, ProjectData& data,
                       std::string& error);
 

@@ -1,11 +1,5 @@
 #include "platform/qt/main_window.h"
 
-#include "resources/menu.h"
-#include "shell/commands.h"
-#include "shell/messages.h"
-#include "textio/file_dialogs.h"
-#include "workbench.h"
-
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QFrame>
@@ -44,6 +38,7 @@ class ClientArea : public QFrame {
 };
 
 // The program's icon: a coiled foraminifer test, chambers growing along a spiral.
+// (Corelith is the only program with a main window.)
 QIcon CorelithIcon() {
     QIcon icon;
     for (int size : {16, 32, 48, 64}) {
@@ -68,32 +63,28 @@ QIcon CorelithIcon() {
     return icon;
 }
 
-constexpr int kWidth = 400;
-constexpr int kHeight = 200;
-
 } // namespace
 
-MainWindow::MainWindow(Workbench& wb) : wb_(wb) {
-    setObjectName(QStringLiteral("Corelith"));
-    setWindowTitle(QString::fromLatin1(kProgramTitle));
+MainWindow::MainWindow(const MainWindowSpec& spec, std::function<void(int)> onCommand)
+    : onCommand_(std::move(onCommand)) {
+    setObjectName(QString::fromStdString(spec.title));
+    setWindowTitle(QString::fromStdString(spec.title));
     setWindowIcon(CorelithIcon());
     setCentralWidget(new ClientArea(this));
     statusBar()->setObjectName(QStringLiteral("status"));
     statusBar()->setSizeGripEnabled(true);
     setContextMenuPolicy(Qt::NoContextMenu);
-    runner_ = [this](int id) { return RunCommand(wb_, id); };
-    BuildMenus();
-    BuildAccelerators();
+    BuildMenus(spec.menus);
+    BuildAccelerators(spec.accelerators);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
         move(area.x() + area.width() / 20, area.y() + area.height() / 20);
     }
-    resize(kWidth, kHeight);
-    SetFileFilter(wb_, wb_.settings.lastFilter);
+    resize(spec.width, spec.height);
 }
 
-void MainWindow::BuildMenus() {
-    for (const Menu& menu : MainMenu()) {
+void MainWindow::BuildMenus(const std::vector<Menu>& menus) {
+    for (const Menu& menu : menus) {
         QMenu* qmenu = menuBar()->addMenu(QString::fromStdString(menu.title));
         for (const MenuItem& item : menu.items) {
             if (item.id == 0) {
@@ -107,35 +98,23 @@ void MainWindow::BuildMenus() {
             action->setObjectName(QStringLiteral("command%1").arg(item.id));
             action->setEnabled(!item.grayed);
             const int id = item.id;
-            connect(action, &QAction::triggered, this, [this, id] { Dispatch(id); });
+            connect(action, &QAction::triggered, this, [this, id] { onCommand_(id); });
         }
     }
 }
 
-void MainWindow::BuildAccelerators() {
-    for (const Accelerator& accelerator : Accelerators()) {
+void MainWindow::BuildAccelerators(const std::vector<Accelerator>& accelerators) {
+    for (const Accelerator& accelerator : accelerators) {
         auto* shortcut =
             new QShortcut(QKeySequence(QString::fromStdString(accelerator.keys)), this);
         shortcut->setContext(Qt::WindowShortcut);
         const int id = accelerator.command;
-        connect(shortcut, &QShortcut::activated, this, [this, id] { Dispatch(id); });
+        connect(shortcut, &QShortcut::activated, this, [this, id] { onCommand_(id); });
     }
 }
 
 QAction* MainWindow::MenuAction(int id) const {
     return findChild<QAction*>(QStringLiteral("command%1").arg(id));
-}
-
-void MainWindow::Dispatch(int id) {
-    if (id == kCmdExit) {
-        close();
-        return;
-    }
-    if (running_)
-        return;
-    running_ = true;
-    lastResult_ = runner_(id);
-    running_ = false;
 }
 
 } // namespace corelith

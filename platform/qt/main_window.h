@@ -1,6 +1,9 @@
-// The main window: title "Corelith", a blank white client area, a status bar, the menu and
-// accelerator tables, and the dispatch of their commands.
+// The main window built from its description: the title, a blank white client area, an
+// empty status bar, the program icon, the menu bar and the accelerators. Every menu item and
+// accelerator hands its command id to the program.
 #pragma once
+
+#include "platform/desktop.h"
 
 #include <QMainWindow>
 
@@ -10,31 +13,18 @@ class QAction;
 
 namespace corelith {
 
-struct Workbench;
-
 class MainWindow : public QMainWindow {
   public:
-    explicit MainWindow(Workbench& wb);
-
-    // Runs command `id`: Exit closes the window, every other id goes to RunCommand. A
-    // command that arrives while another one runs (from a nested event loop) is dropped.
-    void Dispatch(int id);
+    MainWindow(const MainWindowSpec& spec, std::function<void(int)> onCommand);
 
     // The menu item of command `id`, or nullptr.
     QAction* MenuAction(int id) const;
 
-    // Replaces RunCommand, so tests can see which command a menu item or key reaches.
-    void SetCommandRunner(std::function<int(int)> runner) { runner_ = std::move(runner); }
-    int LastResult() const { return lastResult_; }
-
   private:
-    void BuildMenus();
-    void BuildAccelerators();
+    void BuildMenus(const std::vector<Menu>& menus);
+    void BuildAccelerators(const std::vector<Accelerator>& accelerators);
 
-    Workbench& wb_;
-    std::function<int(int)> runner_;
-    bool running_ = false;
-    int lastResult_ = 0;
+    std::function<void(int)> onCommand_;
 };
 
 } // namespace corelith

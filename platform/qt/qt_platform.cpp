@@ -1,8 +1,8 @@
 #include "platform/qt/qt_platform.h"
 
+#include "platform/qt/main_window.h"
 #include "platform/qt/template_dialog.h"
 #include "platform/settings_folder.h"
-#include "resources/dialog_templates.h"
 
 #include <QApplication>
 #include <QDir>
@@ -12,6 +12,8 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QStandardPaths>
+
+#include <clocale>
 
 #ifdef Q_OS_UNIX
 #include "platform/qt/console_window.h"
@@ -164,6 +166,56 @@ const std::vector<TerminalCommand>& KnownTerminals() {
     return terminals;
 }
 
+namespace {
+
+// The Qt application and the platform on it, made together: the application is a base
+// that comes first, so it is created before the platform and outlives the main window.
+struct QtApplicationHolder {
+    QtApplicationHolder(int& argc, char** argv) : application(argc, argv) {
+        // QApplication takes the user's locale; numbers are read and written in the C one.
+        std::setlocale(LC_NUMERIC, "C");
+    }
+    QApplication application;
+};
+
+class QtDesktop final : private QtApplicationHolder, public QtPlatform {
+  public:
+    QtDesktop(int& argc, char** argv, DialogTemplateLookup templates)
+        : QtApplicationHolder(argc, argv), QtPlatform(std::move(templates)) {}
+};
+
+} // namespace
+
+std::unique_ptr<DesktopPlatform> MakeDesktopPlatform(int& argc, char** argv,
+                                                     DialogTemplateLookup templates) {
+    return std::make_unique<QtDesktop>(argc, argv, std::move(templates));
+}
+
+QtPlatform::QtPlatform(DialogTemplateLookup templates) : templates_(std::move(templates)) {}
+
+QtPlatform::~QtPlatform() = default;
+
+MainWindow& QtPlatform::OpenMainWindow(const MainWindowSpec& spec,
+                                       std::function<void(int)> onCommand) {
+    owner_ = nullptr;
+    window_ = std::make_unique<MainWindow>(spec, std::move(onCommand));
+    owner_ = window_.get();
+    return *window_;
+}
+
+int QtPlatform::RunMainWindow(const MainWindowSpec& spec, std::function<void(int)> onCommand) {
+    OpenMainWindow(spec, std::move(onCommand)).show();
+    const int status = QApplication::exec();
+    owner_ = nullptr;
+    window_.reset();
+    return status;
+}
+
+void QtPlatform::CloseMainWindow() {
+    if (window_ != nullptr)
+        window_->close();
+}
+
 QWidget* QtPlatform::ModalParent() const {
     if (QWidget* modal = QApplication::activeModalWidget())
         return modal;
@@ -201,7 +253,7 @@ bool QtPlatform::SelectFile(const FileDialogRequest& request, std::string& chose
 
 int QtPlatform::RunDialog(DialogModel& model) {
     const std::string resource = model.Resource();
-    const DialogTemplate* found = FindDialogTemplate(resource);
+    const DialogTemplate* found = templates_ ? templates_(resource) : nullptr;
     if (found == nullptr) {
         qWarning("corelith: no dialog template %s", resource.c_str());
         return 0;

@@ -1,18 +1,22 @@
-// The Qt desktop backend of the platform layer: message boxes, file dialogs, modal dialogs
-// built from their templates, the wait cursor, starting outside programs and the settings
-// folder.
+// The Qt desktop backend of the platform layer: the main window, message boxes, file
+// dialogs, modal dialogs built from their templates, the wait cursor, starting outside
+// programs and the settings folder.
 #pragma once
 
-#include "platform/platform.h"
+#include "platform/desktop.h"
+#include "platform/dialog_template.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <vector>
 
 class QWidget;
 
 namespace corelith {
+
+class MainWindow;
 
 // A terminal program and the arguments that make it run a program.
 struct TerminalCommand {
@@ -24,8 +28,23 @@ struct TerminalCommand {
 // (x-terminal-emulator), then common terminals.
 const std::vector<TerminalCommand>& KnownTerminals();
 
-class QtPlatform : public Platform {
+// Needs a QApplication for its whole life.
+class QtPlatform : public DesktopPlatform {
   public:
+    // `templates` gives the dialogs their layout; a dialog without a template does not open.
+    explicit QtPlatform(DialogTemplateLookup templates = {});
+    ~QtPlatform() override;
+    QtPlatform(const QtPlatform&) = delete;
+    QtPlatform& operator=(const QtPlatform&) = delete;
+
+    int RunMainWindow(const MainWindowSpec& spec, std::function<void(int)> onCommand) override;
+    void CloseMainWindow() override;
+
+    // Builds the main window without showing it or running the event loop, and makes it
+    // the owner of every box and dialog; it replaces any window opened before. Tests drive
+    // the window through this; RunMainWindow uses it too.
+    MainWindow& OpenMainWindow(const MainWindowSpec& spec, std::function<void(int)> onCommand);
+
     // Owner of every box and dialog (the main window); may be null before it exists.
     void SetOwner(QWidget* owner) { owner_ = owner; }
 
@@ -47,6 +66,8 @@ class QtPlatform : public Platform {
     QWidget* ModalParent() const;
 
   private:
+    DialogTemplateLookup templates_;
+    std::unique_ptr<MainWindow> window_;
     QWidget* owner_ = nullptr;
     bool waiting_ = false; // the wait cursor is shown
 };

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "platform/dialog.h"
-#include "resources/dialog_templates.h"
+#include "platform/dialog_template.h"
 
 #include <QDialog>
 #include <QPoint>

@@ -39,49 +39,40 @@ std::string OneLine(const std::string& text) {
     return out;
 }
 
-bool IsPathSeparator(char c) {
-#ifdef _WIN32
-    return c == '\\' || c == '/';
-#else
-    return c == '/';
-#endif
+// Paths cross the platform interface as UTF-8 text; std::filesystem takes them apart by
+// the rules of the system the backend runs on.
+std::filesystem::path PathOf(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
-bool IsAbsolute(const std::string& path) {
-#ifdef _WIN32
-    return (!path.empty() && IsPathSeparator(path[0])) || (path.size() >= 2 && path[1] == ':');
-#else
-    return !path.empty() && path[0] == '/';
-#endif
+std::string TextOf(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
 }
 
 // A name typed into a file dialog, taken the way the common dialogs take it: relative to
 // the dialog's folder, and with the default extension when the name has none, except
 // that an open dialog takes an existing file as typed (an executable without extension).
 std::string ResolveTypedName(const FileDialogRequest& request, const std::string& typed) {
-    std::string path = typed;
-    if (!IsAbsolute(typed) && !request.currentFolder.empty()) {
-        path = request.currentFolder;
-        if (!IsPathSeparator(path.back()))
-            path += '/';
-        path += typed;
-    }
-    size_t nameStart = path.size();
-    while (nameStart > 0 && !IsPathSeparator(path[nameStart - 1]))
-        --nameStart;
-    const bool hasExtension = path.find('.', nameStart) != std::string::npos;
+    std::filesystem::path path = PathOf(typed);
+    if (!request.currentFolder.empty())
+        path = PathOf(request.currentFolder) / path; // an absolute name stays as it is
+    const bool hasExtension = TextOf(path.filename()).find('.') != std::string::npos;
     if (hasExtension || request.defaultExtension.empty())
-        return path;
+        return TextOf(path);
     std::error_code error;
     if (!request.save && std::filesystem::is_regular_file(path, error))
-        return path;
-    return path + "." + request.defaultExtension;
+        return TextOf(path);
+    return TextOf(path) + "." + request.defaultExtension;
 }
 
 std::string JoinChoices(const std::vector<std::pair<std::string, int>>& choices) {
     std::string out;
-    for (const auto& choice : choices)
-        out += (out.empty() ? "" : ", ") + choice.first;
+    for (const auto& choice : choices) {
+        if (!out.empty())
+            out += ", ";
+        out += choice.first;
+    }
     return out;
 }
 
@@ -91,6 +82,58 @@ int FindChoice(const std::vector<std::pair<std::string, int>>& choices, const st
             return choice.second;
     }
     return 0;
+}
+
+// An action answer taken apart: the action it names and the text it gives that action.
+struct ActionAnswer {
+    const ScriptAction* action = nullptr; // none when the answer fits no action
+    std::string text;
+};
+
+// "name" clicks, "name=TEXT" types into a field or answers a nested dialog, "name:cancel"
+// cancels a nested dialog; an answer whose form does not fit its action names none.
+ActionAnswer TakeActionAnswer(const ScriptBinding& binding, const std::string& answer) {
+    ActionAnswer taken;
+    std::string name = answer;
+    bool hasText = false;
+    const size_t equals = answer.find('=');
+    const std::string cancelSuffix = kCancelAnswer;
+    if (equals != std::string::npos) {
+        name = answer.substr(0, equals);
+        taken.text = answer.substr(equals + 1);
+        hasText = true;
+    } else if (answer.size() > cancelSuffix.size() &&
+               answer.compare(answer.size() - cancelSuffix.size(), cancelSuffix.size(),
+                              cancelSuffix) == 0) {
+        name = answer.substr(0, answer.size() - cancelSuffix.size());
+        taken.text = kCancelAnswer;
+        hasText = true;
+    }
+    const ScriptAction* action = nullptr;
+    for (const ScriptAction& candidate : binding.actions) {
+        if (candidate.name == name)
+            action = &candidate;
+    }
+    if (action == nullptr)
+        return {};
+    const bool fits =
+        action->op == ScriptAction::Op::Click
+            ? !hasText
+            : hasText && (action->op != ScriptAction::Op::SetField || equals != std::string::npos);
+    if (fits)
+        taken.action = action;
+    return taken;
+}
+
+// The answers an actions dialog takes, for the usage error.
+std::string ActionList(const ScriptBinding& binding) {
+    std::string known = "stop, :ok, :cancel";
+    for (const ScriptAction& candidate : binding.actions)
+        known += ", " + candidate.name +
+                 (candidate.op == ScriptAction::Op::Click      ? ""
+                  : candidate.op == ScriptAction::Op::SetField ? "=TEXT"
+                                                               : "=ANSWER");
+    return known;
 }
 
 } // namespace
@@ -104,24 +147,22 @@ class ScriptedPlatform::Dialog final : public DialogControls {
         : owner_(owner), model_(model), resource_(std::move(resource)),
           echoed_(echoed.begin(), echoed.end()) {}
 
-    void Load(const std::vector<ScriptedControl>& controls) {
+    void Load(const DialogTemplate& dialogTemplate) {
         templateKnown_ = true;
         int group = 0;
-        ScriptedControl::Kind previous = ScriptedControl::Kind::Other;
-        for (const ScriptedControl& control : controls) {
-            // Radio buttons that follow one another form one group, as in a template
-            // where each group starts a new run.
-            if (control.kind == ScriptedControl::Kind::Radio &&
-                previous != ScriptedControl::Kind::Radio)
+        bool afterRadio = false;
+        for (const ControlTemplate& control : dialogTemplate.controls) {
+            // Radio buttons that follow one another form one group.
+            const bool radio = control.kind == ControlKind::Radio;
+            if (radio && !afterRadio)
                 ++group;
-            previous = control.kind;
+            afterRadio = radio;
             if (control.id < 0)
                 continue;
             kinds_[control.id] = control.kind;
-            if (control.kind == ScriptedControl::Kind::Radio)
+            if (radio)
                 radioGroup_[control.id] = group;
-            if (!control.text.empty() && control.kind != ScriptedControl::Kind::Radio &&
-                control.kind != ScriptedControl::Kind::Check)
+            if (!control.text.empty() && !radio && control.kind != ControlKind::Check)
                 texts_[control.id] = control.text;
         }
     }
@@ -164,9 +205,9 @@ class ScriptedPlatform::Dialog final : public DialogControls {
         if (ended_)
             return;
         auto kind = kinds_.find(id);
-        if (kind != kinds_.end() && kind->second == ScriptedControl::Kind::Check)
+        if (kind != kinds_.end() && kind->second == ControlKind::Check)
             checked_[id] = !Checked(id);
-        if (kind != kinds_.end() && kind->second == ScriptedControl::Kind::Radio) {
+        if (kind != kinds_.end() && kind->second == ControlKind::Radio) {
             const int group = radioGroup_[id];
             for (const auto& [other, otherGroup] : radioGroup_) {
                 if (otherGroup == group)
@@ -194,7 +235,7 @@ class ScriptedPlatform::Dialog final : public DialogControls {
     std::string resource_;
     std::set<int> echoed_;
     bool templateKnown_ = false;
-    std::map<int, ScriptedControl::Kind> kinds_;
+    std::map<int, ControlKind> kinds_;
     std::map<int, int> radioGroup_;
     std::map<int, std::string> texts_;
     std::map<int, bool> checked_;
@@ -284,10 +325,10 @@ int ScriptedPlatform::RunDialog(DialogModel& model) {
     Dialog dialog(*this, model, resource, binding.echoedLabels);
     bool known = true;
     if (lookup_) {
-        std::vector<ScriptedControl> controls;
-        known = lookup_(resource, controls);
+        const DialogTemplate* found = lookup_(resource);
+        known = found != nullptr;
         if (known)
-            dialog.Load(controls);
+            dialog.Load(*found);
     }
     model.OnInit(dialog);
     std::string answer;
@@ -312,83 +353,95 @@ void ScriptedPlatform::RunAnswer(Dialog& dialog, const ScriptBinding& binding,
         RunActions(dialog, binding, answer);
         return;
     }
-    if (answer == kCancelAnswer) {
-        dialog.Click(kIdCancel);
+    if (answer == kCancelAnswer || answer == kOkAnswer) {
+        dialog.Click(answer == kOkAnswer ? kIdOk : kIdCancel);
         return;
     }
-    if (answer == kOkAnswer) {
-        dialog.Click(kIdOk);
-        return;
-    }
-    const std::string where = "dialog " + dialog.Resource() + ": ";
-    auto misfit = [&](const std::string& why) {
-        SetUsageError(where + why);
-        dialog.Click(kIdCancel);
-    };
-    auto missing = [&](int id) {
-        if (dialog.HasControl(id))
-            return false;
-        misfit("control " + std::to_string(id) + " is not in its template");
-        return true;
-    };
+    bool applied = false;
     switch (binding.kind) {
     case ScriptKind::None:
-        misfit("the answer \"" + answer + "\" does not fit; it takes only :ok or :cancel");
-        return;
-    case ScriptKind::Choice: {
-        const int id = FindChoice(binding.choices, answer);
-        if (id == 0) {
-            misfit("the answer \"" + answer + "\" is not one of " + JoinChoices(binding.choices));
-            return;
-        }
-        if (missing(id))
-            return;
-        for (const auto& choice : binding.choices)
-            dialog.SetChecked(choice.second, choice.second == id);
-        dialog.Notify(id, Notification::Clicked);
+        Misfit(dialog, "the answer \"" + answer + "\" does not fit; it takes only :ok or :cancel");
         break;
-    }
-    case ScriptKind::Checks: {
-        std::set<int> wanted;
-        if (answer != "none") {
-            size_t start = 0;
-            for (;;) {
-                const size_t plus = answer.find('+', start);
-                const std::string word = answer.substr(start, plus - start);
-                const int id = FindChoice(binding.choices, word);
-                if (id == 0) {
-                    misfit("\"" + word + "\" is not one of none, " + JoinChoices(binding.choices));
-                    return;
-                }
-                wanted.insert(id);
-                if (plus == std::string::npos)
-                    break;
-                start = plus + 1;
-            }
-        }
-        for (const auto& choice : binding.choices) {
-            if (missing(choice.second))
-                return;
-        }
-        // Only boxes whose state differs are clicked, as a user ticking them would.
-        for (const auto& choice : binding.choices) {
-            const bool tick = wanted.count(choice.second) != 0;
-            if (dialog.Checked(choice.second) != tick) {
-                dialog.SetChecked(choice.second, tick);
-                dialog.Notify(choice.second, Notification::Clicked);
-            }
-        }
+    case ScriptKind::Choice:
+        applied = AnswerChoice(dialog, binding, answer);
         break;
-    }
+    case ScriptKind::Checks:
+        applied = AnswerChecks(dialog, binding, answer);
+        break;
     case ScriptKind::Field:
-        if (missing(binding.fieldId))
-            return;
-        dialog.Type(binding.fieldId, answer);
+        applied = AnswerField(dialog, binding, answer);
         break;
     case ScriptKind::Actions:
         break;
     }
-    dialog.Click(kIdOk);
+    if (applied)
+        dialog.Click(kIdOk);
+}
+
+bool ScriptedPlatform::Misfit(Dialog& dialog, const std::string& why) {
+    SetUsageError("dialog " + dialog.Resource() + ": " + why);
+    dialog.Click(kIdCancel);
+    return false;
+}
+
+bool ScriptedPlatform::HasControl(Dialog& dialog, int id) {
+    return dialog.HasControl(id) ||
+           Misfit(dialog, "control " + std::to_string(id) + " is not in its template");
+}
+
+bool ScriptedPlatform::AnswerChoice(Dialog& dialog, const ScriptBinding& binding,
+                                    const std::string& answer) {
+    const int id = FindChoice(binding.choices, answer);
+    if (id == 0)
+        return Misfit(dialog, "the answer \"" + answer + "\" is not one of " +
+                                  JoinChoices(binding.choices));
+    if (!HasControl(dialog, id))
+        return false;
+    for (const auto& choice : binding.choices)
+        dialog.SetChecked(choice.second, choice.second == id);
+    dialog.Notify(id, Notification::Clicked);
+    return true;
+}
+
+bool ScriptedPlatform::AnswerChecks(Dialog& dialog, const ScriptBinding& binding,
+                                    const std::string& answer) {
+    std::set<int> wanted;
+    if (answer != "none") {
+        size_t start = 0;
+        for (;;) {
+            const size_t plus = answer.find('+', start);
+            const std::string word = answer.substr(start, plus - start);
+            const int id = FindChoice(binding.choices, word);
+            if (id == 0)
+                return Misfit(dialog, "\"" + word + "\" is not one of none, " +
+                                          JoinChoices(binding.choices));
+            wanted.insert(id);
+            if (plus == std::string::npos)
+                break;
+            start = plus + 1;
+        }
+    }
+    for (const auto& choice : binding.choices) {
+        if (!HasControl(dialog, choice.second))
+            return false;
+    }
+    // Only boxes whose state differs are clicked, as a user ticking them would.
+    for (const auto& choice : binding.choices) {
+        const bool tick = wanted.count(choice.second) != 0;
+        if (dialog.Checked(choice.second) != tick) {
+            dialog.SetChecked(choice.second, tick);
+            dialog.Notify(choice.second, Notification::Clicked);
+        }
+    }
+    return true;
+}
+
+bool ScriptedPlatform::AnswerField(Dialog& dialog, const ScriptBinding& binding,
+                                   const std::string& answer) {
+    if (!HasControl(dialog, binding.fieldId))
+        return false;
+    dialog.Type(binding.fieldId, answer);
+    return true;
 }
 
 void ScriptedPlatform::RunActions(Dialog& dialog, const ScriptBinding& binding,
@@ -402,69 +455,41 @@ void ScriptedPlatform::RunActions(Dialog& dialog, const ScriptBinding& binding,
             dialog.Click(answer == kOkAnswer ? kIdOk : kIdCancel);
             return;
         }
-        // "name", "name=TEXT" or "name:cancel".
-        std::string name = answer;
-        std::string text;
-        bool hasText = false;
-        const size_t equals = answer.find('=');
-        const std::string cancelSuffix = kCancelAnswer;
-        if (equals != std::string::npos) {
-            name = answer.substr(0, equals);
-            text = answer.substr(equals + 1);
-            hasText = true;
-        } else if (answer.size() > cancelSuffix.size() &&
-                   answer.compare(answer.size() - cancelSuffix.size(), cancelSuffix.size(),
-                                  cancelSuffix) == 0) {
-            name = answer.substr(0, answer.size() - cancelSuffix.size());
-            text = kCancelAnswer;
-            hasText = true;
-        }
-        const ScriptAction* action = nullptr;
-        for (const ScriptAction& candidate : binding.actions) {
-            if (candidate.name == name)
-                action = &candidate;
-        }
-        const bool fits =
-            action != nullptr && (action->op == ScriptAction::Op::Click
-                                      ? !hasText
-                                      : hasText && (action->op != ScriptAction::Op::SetField ||
-                                                    equals != std::string::npos));
-        if (!fits || !dialog.HasControl(action->id)) {
-            std::string known = "stop, :ok, :cancel";
-            for (const ScriptAction& candidate : binding.actions)
-                known += ", " + candidate.name +
-                         (candidate.op == ScriptAction::Op::Click      ? ""
-                          : candidate.op == ScriptAction::Op::SetField ? "=TEXT"
-                                                                       : "=ANSWER");
-            SetUsageError("dialog " + dialog.Resource() + ": the answer \"" + answer +
-                          "\" does not fit; it takes " + known);
-            dialog.Click(kIdCancel);
+        const ActionAnswer taken = TakeActionAnswer(binding, answer);
+        if (taken.action == nullptr || !dialog.HasControl(taken.action->id)) {
+            Misfit(dialog,
+                   "the answer \"" + answer + "\" does not fit; it takes " + ActionList(binding));
             return;
         }
-        switch (action->op) {
-        case ScriptAction::Op::SetField:
-            dialog.Type(action->id, text);
-            break;
-        case ScriptAction::Op::Click:
-            dialog.Click(action->id);
-            break;
-        case ScriptAction::Op::ClickNested: {
-            answers_.push_front(text);
-            const long taken = answersTaken_;
-            dialog.Click(action->id);
-            // The click may open no dialog (the model can refuse); its answer must not
-            // then be taken for the next action.
-            if (answersTaken_ == taken && !answers_.empty())
-                answers_.pop_front();
-            break;
-        }
-        }
+        RunAction(dialog, *taken.action, taken.text);
         if (dialog.Ended())
             return;
         if (!NextAnswer(answer)) {
             dialog.Click(binding.stopId);
             return;
         }
+    }
+}
+
+void ScriptedPlatform::RunAction(Dialog& dialog, const ScriptAction& action,
+                                 const std::string& text) {
+    switch (action.op) {
+    case ScriptAction::Op::SetField:
+        dialog.Type(action.id, text);
+        break;
+    case ScriptAction::Op::Click:
+        dialog.Click(action.id);
+        break;
+    case ScriptAction::Op::ClickNested: {
+        answers_.push_front(text);
+        const long taken = answersTaken_;
+        dialog.Click(action.id);
+        // The click may open no dialog (the model can refuse); its answer must not then be
+        // taken for the next action.
+        if (answersTaken_ == taken && !answers_.empty())
+            answers_.pop_front();
+        break;
+    }
     }
 }
 

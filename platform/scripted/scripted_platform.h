@@ -16,28 +16,15 @@
 // notification; only typed answers do.
 #pragma once
 
+#include "platform/dialog_template.h"
 #include "platform/platform.h"
 
 #include <deque>
-#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 namespace corelith {
-
-// What the scripted backend needs to know of a dialog template's control.
-struct ScriptedControl {
-    enum class Kind { Label, Edit, Button, Radio, Check, Other };
-    int id = -1;
-    Kind kind = Kind::Other;
-    std::string text; // initial text
-};
-
-// Fills `controls` with the controls of dialog `resource`; false when there is no such
-// dialog template.
-using DialogLookup =
-    std::function<bool(const std::string& resource, std::vector<ScriptedControl>& controls)>;
 
 class ScriptedPlatform : public Platform {
   public:
@@ -55,7 +42,7 @@ class ScriptedPlatform : public Platform {
     // With a lookup, dialogs start with their templates' texts, a click on a check box or
     // radio button toggles it first, and a dialog without a template is a usage error.
     // Without one every control starts empty and unchecked.
-    void SetDialogLookup(DialogLookup lookup) { lookup_ = std::move(lookup); }
+    void SetDialogLookup(DialogTemplateLookup lookup) { lookup_ = std::move(lookup); }
 
     // What happened, one entry each, e.g. "message 147: Something is wrong.\nProject ...",
     // "beep", "open: Select data file", "save: Save project as", "dialog: FORMATSPECIES",
@@ -84,13 +71,25 @@ class ScriptedPlatform : public Platform {
     friend class Dialog;
     bool NextAnswer(std::string& answer);
     void SetUsageError(const std::string& text);
+    // One answer to an open dialog; the kind of answer is the binding's.
     void RunAnswer(Dialog& dialog, const ScriptBinding& binding, const std::string& answer);
+    // Each applies an answer that is not ":ok" or ":cancel" and returns true, or reports the
+    // misfit, cancels the dialog and returns false.
+    bool AnswerChoice(Dialog& dialog, const ScriptBinding& binding, const std::string& answer);
+    bool AnswerChecks(Dialog& dialog, const ScriptBinding& binding, const std::string& answer);
+    bool AnswerField(Dialog& dialog, const ScriptBinding& binding, const std::string& answer);
+    // Actions, one answer each, until the dialog ends or the answers run out.
     void RunActions(Dialog& dialog, const ScriptBinding& binding, std::string answer);
+    void RunAction(Dialog& dialog, const ScriptAction& action, const std::string& text);
+    // A misfit answer: the usage error names the dialog and `why`; the dialog is cancelled.
+    bool Misfit(Dialog& dialog, const std::string& why);
+    // False after a misfit when the template of the open dialog lacks control `id`.
+    bool HasControl(Dialog& dialog, int id);
     void Record(std::string entry);
 
     std::deque<std::string> answers_;
     long answersTaken_ = 0;
-    DialogLookup lookup_;
+    DialogTemplateLookup lookup_;
     std::ostream* output_ = nullptr;
     std::ostream* errors_ = nullptr;
     std::string settingsFolder_;

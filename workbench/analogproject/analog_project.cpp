@@ -92,9 +92,9 @@ int BuildReferenceFile(ProjectRun& run) {
     const int opened = OpenTable(wb, "Select reference file", path, file);
     if (opened != 0)
         return opened;
-    const int read =
-        ReadReferenceTable(wb, file, run.slot.speciesFormat, run.referenceSpecies,
-                           run.referenceSamples, wb.tables.species, wb.tables.reference);
+    const int read = ReadReferenceTable(wb, file, LayoutOfSpeciesFormat(run.slot.speciesFormat),
+                                        run.referenceSpecies, run.referenceSamples,
+                                        wb.tables.species, wb.tables.reference);
     CloseFile(file);
     if (read != 0)
         return -2;
@@ -142,8 +142,9 @@ int BuildCoreFile(ProjectRun& run) {
     if (opened != 0)
         return opened;
     int speciesCount = 0;
-    const int read = ReadCoreTable(wb, file, run.slot.speciesFormat, CompareSpecies, speciesCount,
-                                   run.coreSamples, wb.tables.species, wb.tables.core);
+    const int read =
+        ReadCoreTable(wb, file, LayoutOfSpeciesFormat(run.slot.speciesFormat), CompareSpecies,
+                      speciesCount, run.coreSamples, wb.tables.species, wb.tables.core);
     CloseFile(file);
     if (read != 0)
         return -2;

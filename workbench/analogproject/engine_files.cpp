@@ -2,6 +2,8 @@
 
 #include "shell/messages.h"
 #include "textio/file_layer.h"
+#include "textio/line_writer.h"
+#include "textio/paths.h"
 #include "textio/text_cut.h"
 #include "workbench.h"
 
@@ -303,19 +305,18 @@ int WriteProjectFile(Workbench& wb, std::string& out, const std::string& outputF
 }
 
 int SaveEngineFile(Workbench& wb, const std::string& path, const std::string& text) {
-    std::FILE* file = OpenForWriting(path);
-    if (file == nullptr)
+    LineWriter file(path);
+    if (!file.IsOpen())
         return -1;
-    const int written = WriteText(file, text);
+    file.Put(text);
     // Text still buffered at the close can fail as well (a full disk).
-    const int closed = CloseFile(file);
-    if (written == 0 && closed == 0)
+    if (file.Close() == 0)
         return 0;
     // A shortened engine file would be read as other samples than the user's: remove it.
     // Only a regular file: the path may name a device, which is not ours to delete.
     std::error_code ignored;
-    if (std::filesystem::is_regular_file(path, ignored))
-        std::filesystem::remove(path, ignored);
+    if (std::filesystem::is_regular_file(NativePath(path), ignored))
+        std::filesystem::remove(NativePath(path), ignored);
     return Refuse(wb, "The file" + Framed(path) + "could not be written.") - 1;
 }
 

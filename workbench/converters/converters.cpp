@@ -5,6 +5,7 @@
 #include "tables/readers.h"
 #include "textio/file_dialogs.h"
 #include "textio/file_layer.h"
+#include "textio/matrix_writer.h"
 #include "workbench.h"
 
 #include <cmath>
@@ -24,18 +25,13 @@ bool Contains(const std::string& text, const char* part) {
     return text.find(part) != std::string::npos;
 }
 
-void AppendCell(std::string& line, double value, const char* format = "%G") {
-    line += '\t';
-    line += FormatC(format, value);
-}
-
 float Percentage(float ratio) {
     return 100.0f * ratio;
 }
 
 // Both frequency-matrix writers: species 1..writtenSpecies as percentages of `totals`, with
-// each species' maximum between the names and the values.
-int WriteFrequencyMatrix(Workbench& wb, LineWriter& out, int layout, int writtenSpecies,
+// each species' maximum as a first sample "frequency, max" before the real ones.
+int WriteFrequencyMatrix(Workbench& wb, LineWriter& out, SpeciesLayout layout, int writtenSpecies,
                          int sampleCount, const std::vector<float>& totals) {
     const Tables& t = wb.tables;
     const SampleTable& samples = t.reference;
@@ -43,44 +39,28 @@ int WriteFrequencyMatrix(Workbench& wb, LineWriter& out, int layout, int written
     std::vector<float> maxima(static_cast<size_t>(writtenSpecies) + 1);
     for (int i = 1; i <= writtenSpecies; ++i)
         maxima[static_cast<size_t>(i)] = MaximumPercentage(samples, i, totals);
-    auto percentage = [&](int i, int j) {
-        return Percentage(SampleRatio(samples.Value(j, i), totals[static_cast<size_t>(j)]));
+    CensusMatrix matrix;
+    matrix.corner = t.cornerLabel;
+    matrix.heading = samples.names[0];
+    matrix.speciesCount = writtenSpecies;
+    matrix.sampleCount = sampleCount + 1;
+    matrix.speciesName = [&](int i) -> std::string_view {
+        return t.species.names[static_cast<size_t>(i)];
     };
-
-    std::string line;
-    if (layout == 0) {
-        line = t.cornerLabel + '\t' + samples.names[0] + '\t' + kMaximumLabel;
-        for (int j = 1; j <= sampleCount; ++j)
-            line += '\t' + samples.names[static_cast<size_t>(j)];
-        out.Write(line + '\n');
-        for (int i = 1; i <= writtenSpecies; ++i) {
-            ShowWaitCursor(wb.platform);
-            line = '\t' + t.species.names[static_cast<size_t>(i)];
-            AppendCell(line, maxima[static_cast<size_t>(i)]);
-            for (int j = 1; j <= sampleCount; ++j)
-                AppendCell(line, percentage(i, j));
-            out.Write(line + '\n');
-        }
-    } else {
-        out.Write(t.cornerLabel + std::string(static_cast<size_t>(writtenSpecies), '\t') + '\n');
-        line = samples.names[0];
-        for (int i = 1; i <= writtenSpecies; ++i)
-            line += '\t' + t.species.names[static_cast<size_t>(i)];
-        out.Write(line + '\n');
-        line = kMaximumLabel;
-        for (int i = 1; i <= writtenSpecies; ++i)
-            AppendCell(line, maxima[static_cast<size_t>(i)]);
-        out.Write(line + '\n');
-        for (int j = 1; j <= sampleCount; ++j) {
-            ShowWaitCursor(wb.platform);
-            line = samples.names[static_cast<size_t>(j)];
-            for (int i = 1; i <= writtenSpecies; ++i)
-                AppendCell(line, percentage(i, j));
-            out.Write(line + '\n');
-        }
-    }
+    matrix.sampleName = [&](int k) -> std::string_view {
+        return k == 1 ? std::string_view(kMaximumLabel) : samples.names[static_cast<size_t>(k - 1)];
+    };
+    matrix.appendCell = [&](std::string& line, int i, int k) {
+        const int j = k - 1;
+        const float value =
+            j == 0 ? maxima[static_cast<size_t>(i)]
+                   : Percentage(SampleRatio(samples.Value(j, i), totals[static_cast<size_t>(j)]));
+        line += FormatC("%G", static_cast<double>(value));
+    };
+    matrix.beforeRow = [&] { ShowWaitCursor(wb.platform); };
+    const int written = WriteCensusMatrix(out, layout, matrix);
     ShowArrowCursor(wb.platform);
-    return out.Status();
+    return written;
 }
 
 std::string DefaultOutputName(Conversion kind, const std::string& inputTitle, int lastFilter) {
@@ -107,7 +87,7 @@ std::string DefaultOutputName(Conversion kind, const std::string& inputTitle, in
 int RunConversion(Workbench& wb, Conversion kind) {
     const bool toDatabase = kind == Conversion::MatrixToDatabase;
     SetFileFilter(wb, toDatabase ? kMatrixFilter : wb.settings.lastFilter);
-    const int layout = SpeciesLayout(wb);
+    const SpeciesLayout layout = SlotOneLayout(wb);
     int speciesCount = 0;
     int sampleCount = 0;
     const int selected = SelectDataTable(wb, layout, speciesCount, sampleCount);
@@ -131,7 +111,7 @@ int RunConversion(Workbench& wb, Conversion kind) {
     }
 
     SetFileFilter(wb, toDatabase ? wb.settings.lastFilter : kMatrixFilter);
-    std::FILE* out = nullptr;
+    LineWriter out;
     const int created = SelectOutputFile(
         wb, DefaultOutputName(kind, inputTitle, wb.settings.lastFilter), "Save file as", out);
     if (created == 0) {
@@ -152,19 +132,14 @@ int RunConversion(Workbench& wb, Conversion kind) {
         written = WriteDatabase(wb, out, layout, speciesCount, sampleCount);
         break;
     }
-    const int closed = CloseFile(out);
+    const int closed = out.Close();
     SaveSettings(wb);
     return written == 0 && closed == 0 ? kConvertDone : kConvertNoOutput;
 }
 
 } // namespace
 
-void LineWriter::Write(std::string_view line) {
-    if (WriteText(file, line) != 0)
-        failed = true;
-}
-
-int SelectDataTable(Workbench& wb, int layout, int& speciesCount, int& sampleCount) {
+int SelectDataTable(Workbench& wb, SpeciesLayout layout, int& speciesCount, int& sampleCount) {
     CurrentFile& current = wb.current;
     if (!SelectFileToOpen(wb, current.fullPath, current.folder, current.name, "Select data file"))
         return 0;
@@ -179,18 +154,17 @@ int SelectDataTable(Workbench& wb, int layout, int& speciesCount, int& sampleCou
 }
 
 int SelectOutputFile(Workbench& wb, std::string proposal, const std::string& caption,
-                     std::FILE*& out) {
+                     LineWriter& out) {
     std::string folder;
     std::string title;
     if (!SelectFileToSave(wb, proposal, folder, title, caption))
         return 0;
     wb.current = CurrentFile{proposal, folder, title};
-    out = OpenForWriting(proposal);
-    return out != nullptr ? 1 : -1;
+    return out.Open(proposal) ? 1 : -1;
 }
 
-int SpeciesLayout(const Workbench& wb) {
-    return wb.settings.slots[1].speciesFormat < 1 ? 0 : 1;
+SpeciesLayout SlotOneLayout(const Workbench& wb) {
+    return LayoutOfSpeciesFormat(wb.settings.slots[1].speciesFormat);
 }
 
 float SampleRatio(float value, float total) {
@@ -222,17 +196,16 @@ float MaximumPercentage(const SampleTable& samples, int species, const std::vect
     return Percentage(largest);
 }
 
-int WriteFrequencyMatrixFromRaw(Workbench& wb, std::FILE* file, int layout, int speciesCount,
-                                int sampleCount) {
+int WriteFrequencyMatrixFromRaw(Workbench& wb, LineWriter& out, SpeciesLayout layout,
+                                int speciesCount, int sampleCount) {
     // The last species is each sample's total count and is not written itself.
     const int written = speciesCount > 0 ? speciesCount - 1 : 0;
-    LineWriter out{file};
     return WriteFrequencyMatrix(wb, out, layout, written, sampleCount,
                                 TotalsFromSpecies(wb.tables.reference, speciesCount, sampleCount));
 }
 
-int WriteFrequencyMatrixFromPercent(Workbench& wb, std::FILE* file, int layout, int speciesCount,
-                                    int sampleCount) {
+int WriteFrequencyMatrixFromPercent(Workbench& wb, LineWriter& out, SpeciesLayout layout,
+                                    int speciesCount, int sampleCount) {
     const SampleTable& samples = wb.tables.reference;
     std::vector<float> totals(static_cast<size_t>(sampleCount) + 1, 0.0f);
     for (int j = 1; j <= sampleCount; ++j) {
@@ -243,48 +216,33 @@ int WriteFrequencyMatrixFromPercent(Workbench& wb, std::FILE* file, int layout, 
     }
     // A sample that adds up to 0 gets the raw converter's marker (SampleRatio), so the
     // matrix never holds a division by zero.
-    LineWriter out{file};
     return WriteFrequencyMatrix(wb, out, layout, speciesCount, sampleCount, totals);
 }
 
-int WriteDatabase(Workbench& wb, std::FILE* file, int layout, int speciesCount, int sampleCount) {
+int WriteDatabase(Workbench& wb, LineWriter& out, SpeciesLayout layout, int speciesCount,
+                  int sampleCount) {
     // Sample 1 is the "frequency, max" column or row of the matrix; it is dropped.
     const Tables& t = wb.tables;
     const SampleTable& samples = t.reference;
-    auto appendValue = [&](std::string& line, int j, int i) {
-        AppendCell(line, static_cast<double>(samples.Value(j, i)) * 100.0, "%5.0f");
+    ShowArrowCursor(wb.platform);
+    CensusMatrix matrix;
+    matrix.corner = t.cornerLabel;
+    matrix.heading = samples.names[0];
+    matrix.speciesCount = speciesCount;
+    matrix.sampleCount = sampleCount > 1 ? sampleCount - 1 : 0;
+    matrix.speciesName = [&](int i) -> std::string_view {
+        return t.species.names[static_cast<size_t>(i)];
     };
+    matrix.sampleName = [&](int k) -> std::string_view {
+        return samples.names[static_cast<size_t>(k + 1)];
+    };
+    matrix.appendCell = [&](std::string& line, int i, int k) {
+        line += FormatC("%5.0f", static_cast<double>(samples.Value(k + 1, i)) * 100.0);
+    };
+    matrix.beforeRow = [&] { ShowWaitCursor(wb.platform); };
+    const int written = WriteCensusMatrix(out, layout, matrix);
     ShowArrowCursor(wb.platform);
-    LineWriter out{file};
-    std::string line;
-    if (layout == 0) {
-        line = t.cornerLabel + '\t' + samples.names[0];
-        for (int j = 2; j <= sampleCount; ++j)
-            line += '\t' + samples.names[static_cast<size_t>(j)];
-        out.Write(line + '\n');
-        for (int i = 1; i <= speciesCount; ++i) {
-            ShowWaitCursor(wb.platform);
-            line = '\t' + t.species.names[static_cast<size_t>(i)];
-            for (int j = 2; j <= sampleCount; ++j)
-                appendValue(line, j, i);
-            out.Write(line + '\n');
-        }
-    } else {
-        out.Write(t.cornerLabel + std::string(static_cast<size_t>(speciesCount), '\t') + '\n');
-        line = samples.names[0];
-        for (int i = 1; i <= speciesCount; ++i)
-            line += '\t' + t.species.names[static_cast<size_t>(i)];
-        out.Write(line + '\n');
-        for (int j = 2; j <= sampleCount; ++j) {
-            ShowWaitCursor(wb.platform);
-            line = samples.names[static_cast<size_t>(j)];
-            for (int i = 1; i <= speciesCount; ++i)
-                appendValue(line, j, i);
-            out.Write(line + '\n');
-        }
-    }
-    ShowArrowCursor(wb.platform);
-    return out.Status();
+    return written;
 }
 
 int ConvertRawToFrequencyMatrix(Workbench& wb) {

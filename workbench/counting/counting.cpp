@@ -7,6 +7,7 @@
 #include "tables/readers.h"
 #include "textio/file_dialogs.h"
 #include "textio/file_layer.h"
+#include "textio/matrix_writer.h"
 #include "textio/paths.h"
 #include "workbench.h"
 
@@ -26,20 +27,14 @@ int Clamp(int value, int limit) {
     return std::clamp(value, 0, limit);
 }
 
-// Decimal separator of the cells of a written row: flag 1 writes ",", anything else ".".
-void ConvertCells(std::string& cells, int decimalCommaFlag) {
+// Decimal separator of a written number, the text of `line` from `start` on: flag 1
+// writes ",", anything else ".".
+void ConvertDecimalSeparator(std::string& line, size_t start, int decimalCommaFlag) {
+    const auto first = line.begin() + static_cast<std::ptrdiff_t>(start);
     if (decimalCommaFlag == 1)
-        std::replace(cells.begin(), cells.end(), '.', ',');
+        std::replace(first, line.end(), '.', ',');
     else
-        std::replace(cells.begin(), cells.end(), ',', '.');
-}
-
-// A cell of the matrix: empty for counts that are not positive (and for values that are
-// not numbers at all, which no reader could take back).
-void AppendCell(std::string& cells, float count) {
-    cells += '\t';
-    if (count > 0 && std::isfinite(count))
-        cells += FormatC("%G", static_cast<double>(count));
+        std::replace(first, line.end(), ',', '.');
 }
 
 // Tabs and line breaks in a typed name would shift the columns of every written matrix.
@@ -62,7 +57,7 @@ bool IsOversizedWholeNumber(const std::string& text) {
 
 bool SameFile(const std::string& a, const std::string& b) {
     std::error_code error;
-    return std::filesystem::equivalent(std::filesystem::path(a), std::filesystem::path(b), error);
+    return std::filesystem::equivalent(NativePath(a), NativePath(b), error);
 }
 
 // A private copy of what is left to read in `file`, so that the original can be
@@ -123,86 +118,50 @@ double DiversityIndex(int sample, int speciesCount, const SampleTable& samples) 
 // ---------------------------------------------------------------------------------------
 // Writers
 
-int WriteMatrix(Workbench& wb, std::FILE* file, int layout, int speciesCount, int sampleCount,
-                const SpeciesList& species, const SampleTable& samples) {
+int WriteMatrix(Workbench& wb, LineWriter& out, SpeciesLayout layout, int speciesCount,
+                int sampleCount, const SpeciesList& species, const SampleTable& samples) {
     const Tables& t = wb.tables;
-    speciesCount = Clamp(speciesCount, kMaxSpecies);
-    sampleCount = Clamp(sampleCount, std::min(t.sampleCapacity, samples.capacity));
-
-    bool ok = true;
-    // Rows of many samples grow past any fixed line length; both buffers keep their
-    // capacity from row to row.
-    std::string row;
-    std::string cells;
-    row.reserve(kMaxLineLength);
-    cells.reserve(kMaxLineLength);
-    auto writeRow = [&](std::string_view lead) {
-        ConvertCells(cells, t.decimalCommaFlag);
-        row.assign(lead);
-        row += cells;
-        row += '\n';
-        if (WriteText(file, row) != 0)
-            ok = false;
-        cells.clear();
+    CensusMatrix matrix;
+    matrix.corner = t.cornerLabel;
+    matrix.heading = samples.names[0];
+    matrix.speciesCount = Clamp(speciesCount, kMaxSpecies);
+    matrix.sampleCount = Clamp(sampleCount, std::min(t.sampleCapacity, samples.capacity));
+    matrix.speciesName = [&](int j) -> std::string_view {
+        return species.names[static_cast<size_t>(j)];
     };
-
-    if (layout == 0) {
-        ShowWaitCursor(wb.platform);
-        row = t.cornerLabel;
-        row += '\t';
-        row += samples.names[0];
-        for (int i = 1; i <= sampleCount; ++i) {
-            row += '\t';
-            row += samples.names[i];
-        }
-        row += '\n';
-        if (WriteText(file, row) != 0)
-            ok = false;
-        for (int j = 1; j <= speciesCount; ++j) {
-            ShowWaitCursor(wb.platform);
-            for (int i = 1; i <= sampleCount; ++i)
-                AppendCell(cells, samples.Value(i, j));
-            writeRow("\t" + species.names[j]);
-        }
-    } else {
-        ShowWaitCursor(wb.platform);
-        row = t.cornerLabel;
-        row.append(static_cast<size_t>(speciesCount), '\t');
-        row += '\n';
-        if (WriteText(file, row) != 0)
-            ok = false;
-        ShowWaitCursor(wb.platform);
-        row = samples.names[0];
-        for (int j = 1; j <= speciesCount; ++j) {
-            row += '\t';
-            row += species.names[j];
-        }
-        row += '\n';
-        if (WriteText(file, row) != 0)
-            ok = false;
-        for (int i = 1; i <= sampleCount; ++i) {
-            ShowWaitCursor(wb.platform);
-            for (int j = 1; j <= speciesCount; ++j)
-                AppendCell(cells, samples.Value(i, j));
-            writeRow(samples.names[i]);
-        }
-    }
+    matrix.sampleName = [&](int i) -> std::string_view {
+        return samples.names[static_cast<size_t>(i)];
+    };
+    matrix.appendCell = [&](std::string& line, int j, int i) {
+        // Counts that are not positive stay empty, and so do values that are not numbers
+        // at all, which no reader could take back.
+        const float count = samples.Value(i, j);
+        if (!(count > 0) || !std::isfinite(count))
+            return;
+        const size_t start = line.size();
+        line += FormatC("%G", static_cast<double>(count));
+        ConvertDecimalSeparator(line, start, t.decimalCommaFlag);
+    };
+    matrix.beforeRow = [&] { ShowWaitCursor(wb.platform); };
+    ShowWaitCursor(wb.platform);
+    const int written = WriteCensusMatrix(out, layout, matrix);
     ShowArrowCursor(wb.platform);
-    return ok ? 0 : -1;
+    return written;
 }
 
-int WriteDiversityRow(Workbench& wb, std::FILE* file, int speciesCount, int sampleCount,
+int WriteDiversityRow(Workbench& wb, LineWriter& out, int speciesCount, int sampleCount,
                       const SampleTable& samples) {
     sampleCount = Clamp(sampleCount, std::min(wb.tables.sampleCapacity, samples.capacity));
     std::string row = "\n\tDiversity index";
     for (int i = 1; i <= sampleCount; ++i) {
-        std::string value = FormatC("%f", DiversityIndex(i, speciesCount, samples));
-        ConvertCells(value, wb.tables.decimalCommaFlag);
         row += '\t';
-        row += value;
+        const size_t start = row.size();
+        row += FormatC("%f", DiversityIndex(i, speciesCount, samples));
+        ConvertDecimalSeparator(row, start, wb.tables.decimalCommaFlag);
     }
     row += '\n';
-    return WriteText(file, row) == 0 ? 0 : -1;
+    out.Put(row);
+    return out.Status();
 }
 
 int SaveInterimFile(Workbench& wb, const CountingState& state) {
@@ -215,12 +174,12 @@ int SaveInterimFile(Workbench& wb, const CountingState& state) {
         n = ++wb.interimFileCounter;
         path = JoinPath(wb.workingFolder, "Temp" + FormatC("%d", n) + ".txt");
     } while (std::any_of(state.openPaths.begin(), state.openPaths.end(), isOpen));
-    std::FILE* file = OpenForWriting(path);
-    if (file == nullptr)
+    LineWriter out(path);
+    if (!out.IsOpen())
         return n;
-    WriteMatrix(wb, file, 0, state.speciesCount, state.sampleCount, wb.tables.species,
-                wb.tables.reference);
-    CloseFile(file);
+    WriteMatrix(wb, out, SpeciesLayout::InColumn, state.speciesCount, state.sampleCount,
+                wb.tables.species, wb.tables.reference);
+    out.Close();
     return n;
 }
 
@@ -522,10 +481,9 @@ ScriptBinding CountingDialog::Script() const {
 // ---------------------------------------------------------------------------------------
 // The counting run and the command
 
-int CountingRun(Workbench& wb, int layout, std::FILE* input, std::FILE* output,
-                std::FILE* diversity, const std::vector<std::string>& openPaths) {
+int CountingRun(Workbench& wb, SpeciesLayout layout, std::FILE* input, LineWriter& output,
+                LineWriter& diversity, const std::vector<std::string>& openPaths) {
     Tables& t = wb.tables;
-    layout = layout >= 1 ? 1 : 0;
     CountingState state;
     state.openPaths = openPaths;
     // A failed read has shown its own message; counting goes on with what was read.
@@ -585,27 +543,27 @@ int CountSpecimens(Workbench& wb) {
         input = copy;
     }
 
-    std::FILE* output = OpenForWriting(outputPath);
-    if (output == nullptr) {
+    LineWriter output(outputPath);
+    if (!output.IsOpen()) {
         CloseFile(input);
         return -2;
     }
-    std::FILE* diversity = OpenForWriting(diversityPath);
-    if (diversity == nullptr) {
+    LineWriter diversity(diversityPath);
+    if (!diversity.IsOpen()) {
         CloseFile(input);
-        CloseFile(output);
+        output.Close();
         return -3;
     }
 
     // Confirmed or not, the run uses what the setting holds afterwards.
     FormatOfSpecies(wb, wb.settings.slots[1].speciesFormat);
-    int result = CountingRun(wb, wb.settings.slots[1].speciesFormat, input, output, diversity,
-                             {outputPath, diversityPath});
+    int result = CountingRun(wb, LayoutOfSpeciesFormat(wb.settings.slots[1].speciesFormat), input,
+                             output, diversity, {outputPath, diversityPath});
 
     CloseFile(input);
-    if (CloseFile(output) != 0 && result == 0)
+    if (output.Close() != 0 && result == 0)
         result = -2;
-    if (CloseFile(diversity) != 0 && result == 0)
+    if (diversity.Close() != 0 && result == 0)
         result = -3;
     return result;
 }

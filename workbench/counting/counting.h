@@ -3,6 +3,7 @@
 
 #include "platform/dialog.h"
 #include "tables/tables.h"
+#include "textio/line_writer.h"
 
 #include <cstdio>
 #include <string>
@@ -16,22 +17,22 @@ struct Workbench;
 // -2 output not created, -3 diversity file not created, -4 "Save as" cancelled.
 int CountSpecimens(Workbench& wb);
 
-// Reads the matrix from `input` in `layout` (0 species in column, 1 species in line), runs
-// the counting dialog and writes the matrix to `output` and, with the diversity row, to
-// `diversity`; then saves the settings. Returns 0, or -2 / -3 when the output / diversity
-// file could not be written completely. `openPaths` names the files open for writing, which
-// no interim file may overwrite.
-int CountingRun(Workbench& wb, int layout, std::FILE* input, std::FILE* output,
-                std::FILE* diversity, const std::vector<std::string>& openPaths = {});
+// Reads the matrix from `input` in `layout`, runs the counting dialog and writes the matrix
+// to `output` and, with the diversity row, to `diversity`; then saves the settings. Returns
+// 0, or -2 / -3 when the output / diversity file could not be written so far (the caller
+// closes them). `openPaths` names the files open for writing, which no interim file may
+// overwrite.
+int CountingRun(Workbench& wb, SpeciesLayout layout, std::FILE* input, LineWriter& output,
+                LineWriter& diversity, const std::vector<std::string>& openPaths = {});
 
 // Writes the whole matrix of the first `speciesCount` species and `sampleCount` samples.
 // Returns 0, or -1 when the file could not be written.
-int WriteMatrix(Workbench& wb, std::FILE* file, int layout, int speciesCount, int sampleCount,
-                const SpeciesList& species, const SampleTable& samples);
+int WriteMatrix(Workbench& wb, LineWriter& out, SpeciesLayout layout, int speciesCount,
+                int sampleCount, const SpeciesList& species, const SampleTable& samples);
 
 // The line that follows the matrix in the diversity file: an empty cell, "Diversity index"
 // and one index per sample. Returns 0 or -1.
-int WriteDiversityRow(Workbench& wb, std::FILE* file, int speciesCount, int sampleCount,
+int WriteDiversityRow(Workbench& wb, LineWriter& out, int speciesCount, int sampleCount,
                       const SampleTable& samples);
 
 // Shannon index (natural logarithms) of sample `sample` over species 1..speciesCount;

@@ -7,6 +7,7 @@
 #include "tables/readers.h"
 #include "textio/file_dialogs.h"
 #include "textio/file_layer.h"
+#include "textio/matrix_writer.h"
 #include "textio/paths.h"
 #include "workbench.h"
 
@@ -23,7 +24,7 @@ constexpr int kRankDatabaseFilter = 10; // "R files (*.R)"
 constexpr char kFrequencyMatrixFile[] = "HMatrix.tmp";
 // The stepwise writer always puts species in column, so the file is read back that way
 // whatever the Format of species says.
-constexpr int kRankingSystemLayout = 0;
+constexpr SpeciesLayout kRankingSystemLayout = SpeciesLayout::InColumn;
 
 std::string FormatG(double value) {
     return FormatC("%G", value);
@@ -34,7 +35,7 @@ std::string FormatG(double value) {
 template <typename Writer>
 int RankCensusTable(Workbench& wb, const char* extension, const std::string& caption,
                     Writer write) {
-    const int layout = SpeciesLayout(wb);
+    const SpeciesLayout layout = SlotOneLayout(wb);
     int speciesCount = 0;
     int sampleCount = 0;
     const int selected = SelectDataTable(wb, layout, speciesCount, sampleCount);
@@ -42,14 +43,14 @@ int RankCensusTable(Workbench& wb, const char* extension, const std::string& cap
         return kRankingDone;
     if (selected < 0)
         return kRankingNoInput;
-    std::FILE* out = nullptr;
+    LineWriter out;
     const int created = SelectOutputFile(wb, wb.current.name + extension, caption, out);
     if (created == 0)
         return kRankingDone;
     if (created < 0)
         return kRankingNoOutput;
     const int written = write(out, layout, speciesCount, sampleCount);
-    const int closed = CloseFile(out);
+    const int closed = out.Close();
     return written == 0 && closed == 0 ? kRankingDone : kRankingNoOutput;
 }
 
@@ -66,7 +67,7 @@ std::string LogarithmicCell(float value, float total, float certainFactor) {
 
 // Reads `path` with the core reader into `samples` (and the species list); false when it
 // cannot be opened or the reader refuses it.
-bool ReadCoreFile(Workbench& wb, const std::string& path, int layout, CoreReadMode mode,
+bool ReadCoreFile(Workbench& wb, const std::string& path, SpeciesLayout layout, CoreReadMode mode,
                   int& speciesCount, int& sampleCount, SampleTable& samples) {
     std::FILE* file = OpenForReading(path, "rb");
     if (file == nullptr)
@@ -89,10 +90,9 @@ int RankClass(float percentage, const std::vector<float>& limits) {
     return static_cast<int>(limits.size());
 }
 
-int WriteStepwiseRanking(std::FILE* file, int speciesCount, int sampleCount,
+int WriteStepwiseRanking(LineWriter& out, int speciesCount, int sampleCount,
                          const SpeciesList& species, const SampleTable& samples) {
-    LineWriter out{file};
-    out.Write("Flag\tTaxa / Rankstufe\tRank 0\t Rank 1\tRank 2\tRank 3\n");
+    out.Put("Flag\tTaxa / Rankstufe\tRank 0\t Rank 1\tRank 2\tRank 3\n");
     const std::vector<float> totals = TotalsFromSpecies(samples, speciesCount, sampleCount);
     for (int i = 1; i < speciesCount; ++i) {
         const float highest = MaximumPercentage(samples, i, totals);
@@ -100,66 +100,58 @@ int WriteStepwiseRanking(std::FILE* file, int speciesCount, int sampleCount,
         std::string line = '\t' + species.names[static_cast<size_t>(i)] + '\t' + FormatG(0.3);
         if (middle >= 2.0f)
             line += '\t' + FormatG(2) + '\t' + FormatG(middle);
-        out.Write(line + '\t' + FormatG(highest) + '\n');
+        out.Put(line + '\t' + FormatG(highest) + '\n');
     }
     return out.Status();
 }
 
-int WriteLogarithmicRanking(std::FILE* file, int layout, float certainFactor, int speciesCount,
-                            int sampleCount, const SpeciesList& species,
+int WriteLogarithmicRanking(LineWriter& out, SpeciesLayout layout, float certainFactor,
+                            int speciesCount, int sampleCount, const SpeciesList& species,
                             const SampleTable& samples) {
-    const int written = speciesCount > 0 ? speciesCount - 1 : 0; // the total is left out
     const std::vector<float> totals = TotalsFromSpecies(samples, speciesCount, sampleCount);
-    auto cell = [&](int i, int j) {
-        return LogarithmicCell(samples.Value(j, i), totals[static_cast<size_t>(j)], certainFactor);
+    CensusMatrix matrix;
+    matrix.corner = "Flag";
+    matrix.heading = samples.names[0];
+    matrix.speciesCount = speciesCount > 0 ? speciesCount - 1 : 0; // the total is left out
+    matrix.sampleCount = sampleCount;
+    matrix.speciesName = [&](int i) -> std::string_view {
+        return species.names[static_cast<size_t>(i)];
     };
-    LineWriter out{file};
-    std::string line;
-    if (layout == 0) {
-        line = "Flag\t" + samples.names[0];
-        for (int j = 1; j <= sampleCount; ++j)
-            line += '\t' + samples.names[static_cast<size_t>(j)];
-        out.Write(line + '\n');
-        for (int i = 1; i <= written; ++i) {
-            line = '\t' + species.names[static_cast<size_t>(i)];
-            for (int j = 1; j <= sampleCount; ++j)
-                line += '\t' + cell(i, j);
-            out.Write(line + '\n');
-        }
-    } else {
-        out.Write("Flag" + std::string(static_cast<size_t>(written), '\t') + '\n');
-        line = samples.names[0];
-        for (int i = 1; i <= written; ++i)
-            line += '\t' + species.names[static_cast<size_t>(i)];
-        out.Write(line + '\n');
-        for (int j = 1; j <= sampleCount; ++j) {
-            line = samples.names[static_cast<size_t>(j)];
-            for (int i = 1; i <= written; ++i)
-                line += '\t' + cell(i, j);
-            out.Write(line + '\n');
-        }
-    }
-    return out.Status();
+    matrix.sampleName = [&](int j) -> std::string_view {
+        return samples.names[static_cast<size_t>(j)];
+    };
+    matrix.appendCell = [&](std::string& line, int i, int j) {
+        line += LogarithmicCell(samples.Value(j, i), totals[static_cast<size_t>(j)], certainFactor);
+    };
+    return WriteCensusMatrix(out, layout, matrix);
 }
 
-int WriteRankDatabase(std::FILE* file, int speciesCount, int sampleCount, int limitCount,
+int WriteRankDatabase(LineWriter& out, int speciesCount, int sampleCount, int limitCount,
                       const SpeciesList& species, const SampleTable& samples,
                       const SampleTable& limits) {
-    LineWriter out{file};
-    std::string line = "Flag\tTaxa / Probe";
-    for (int j = 1; j <= sampleCount; ++j)
-        line += '\t' + samples.names[static_cast<size_t>(j)];
-    out.Write(line + '\n');
+    // Species in column whatever the Format of species, as the ranking systems are.
     std::vector<float> speciesLimits(static_cast<size_t>(std::max(limitCount, 0)));
-    for (int i = 1; i <= speciesCount; ++i) {
-        for (int k = 1; k <= limitCount; ++k)
-            speciesLimits[static_cast<size_t>(k - 1)] = limits.Value(k, i);
-        line = '\t' + species.names[static_cast<size_t>(i)];
-        for (int j = 1; j <= sampleCount; ++j)
-            line += '\t' + std::to_string(RankClass(samples.Value(j, i), speciesLimits));
-        out.Write(line + '\n');
-    }
-    return out.Status();
+    CensusMatrix matrix;
+    matrix.corner = "Flag";
+    matrix.heading = "Taxa / Probe";
+    matrix.speciesCount = speciesCount;
+    matrix.sampleCount = sampleCount;
+    matrix.speciesName = [&](int i) -> std::string_view {
+        return species.names[static_cast<size_t>(i)];
+    };
+    matrix.sampleName = [&](int j) -> std::string_view {
+        return samples.names[static_cast<size_t>(j)];
+    };
+    int limitsOf = 0; // the species whose limits speciesLimits holds
+    matrix.appendCell = [&](std::string& line, int i, int j) {
+        if (limitsOf != i) {
+            for (int k = 1; k <= limitCount; ++k)
+                speciesLimits[static_cast<size_t>(k - 1)] = limits.Value(k, i);
+            limitsOf = i;
+        }
+        line += std::to_string(RankClass(samples.Value(j, i), speciesLimits));
+    };
+    return WriteCensusMatrix(out, SpeciesLayout::InColumn, matrix);
 }
 
 void CertainFactorDialog::OnInit(DialogControls& controls) {
@@ -212,7 +204,7 @@ int EditCertainFactor(Workbench& wb) {
 
 int CreateStepwiseRanking(Workbench& wb) {
     return RankCensusTable(wb, ".RS", "Save *.RS file",
-                           [&](std::FILE* out, int, int speciesCount, int sampleCount) {
+                           [&](LineWriter& out, SpeciesLayout, int speciesCount, int sampleCount) {
                                return WriteStepwiseRanking(out, speciesCount, sampleCount,
                                                            wb.tables.species, wb.tables.reference);
                            });
@@ -221,17 +213,17 @@ int CreateStepwiseRanking(Workbench& wb) {
 int CreateLogarithmicRanking(Workbench& wb) {
     if (EditCertainFactor(wb) == 0)
         return kRankingDone;
-    return RankCensusTable(wb, ".RLG", "Save *.RLG file",
-                           [&](std::FILE* out, int layout, int speciesCount, int sampleCount) {
-                               return WriteLogarithmicRanking(
-                                   out, layout, wb.settings.certainFactor, speciesCount,
-                                   sampleCount, wb.tables.species, wb.tables.reference);
-                           });
+    return RankCensusTable(
+        wb, ".RLG", "Save *.RLG file",
+        [&](LineWriter& out, SpeciesLayout layout, int speciesCount, int sampleCount) {
+            return WriteLogarithmicRanking(out, layout, wb.settings.certainFactor, speciesCount,
+                                           sampleCount, wb.tables.species, wb.tables.reference);
+        });
 }
 
 int CreateRankDatabase(Workbench& wb) {
     Tables& t = wb.tables;
-    const int layout = SpeciesLayout(wb);
+    const SpeciesLayout layout = SlotOneLayout(wb);
     int speciesCount = 0;
     int sampleCount = 0;
     const int selected = SelectDataTable(wb, layout, speciesCount, sampleCount);
@@ -244,12 +236,12 @@ int CreateRankDatabase(Workbench& wb) {
     // The percentages are classified as the frequency matrix file shows them ("%G"), so
     // they go through that file and back.
     const std::string matrixPath = JoinPath(FolderOf(dataPath), kFrequencyMatrixFile);
-    std::FILE* matrix = OpenForWriting(matrixPath);
-    if (matrix == nullptr)
+    LineWriter matrix(matrixPath);
+    if (!matrix.IsOpen())
         return kRankingNoOutput;
     const int matrixWritten =
         WriteFrequencyMatrixFromRaw(wb, matrix, layout, speciesCount, sampleCount);
-    if (CloseFile(matrix) != 0 || matrixWritten != 0)
+    if (matrix.Close() != 0 || matrixWritten != 0)
         return kRankingNoOutput;
     int percentSpecies = 0;
     int percentSamples = 0;
@@ -276,7 +268,7 @@ int CreateRankDatabase(Workbench& wb) {
     }
 
     SetFileFilter(wb, kRankDatabaseFilter);
-    std::FILE* out = nullptr;
+    LineWriter out;
     const int created = SelectOutputFile(wb, dataPath + ".R", "Select *.R file", out);
     if (created == 0)
         return kRankingDone;
@@ -284,7 +276,7 @@ int CreateRankDatabase(Workbench& wb) {
         return kRankingNoOutput;
     const int written = WriteRankDatabase(out, systemSpecies, percentSamples, limitCount, t.species,
                                           t.reference, t.core);
-    const int closed = CloseFile(out);
+    const int closed = out.Close();
     return written == 0 && closed == 0 ? kRankingDone : kRankingNoOutput;
 }
 

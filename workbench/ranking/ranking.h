@@ -2,16 +2,15 @@
 #pragma once
 
 #include "platform/dialog.h"
+#include "tables/tables.h"
+#include "textio/line_writer.h"
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 namespace corelith {
 
 struct Workbench;
-struct SpeciesList;
-struct SampleTable;
 
 int CreateStepwiseRanking(Workbench& wb);    // command 41
 int CreateRankDatabase(Workbench& wb);       // command 42
@@ -25,14 +24,14 @@ inline constexpr int kRankingMismatch = -3; // ranking system and data differ in
 
 // The writers. The census table's last species is each sample's total; it is left out.
 // Each returns 0, or -1 when a line could not be written.
-int WriteStepwiseRanking(std::FILE* file, int speciesCount, int sampleCount,
+int WriteStepwiseRanking(LineWriter& out, int speciesCount, int sampleCount,
                          const SpeciesList& species, const SampleTable& samples);
-int WriteLogarithmicRanking(std::FILE* file, int layout, float certainFactor, int speciesCount,
-                            int sampleCount, const SpeciesList& species,
+int WriteLogarithmicRanking(LineWriter& out, SpeciesLayout layout, float certainFactor,
+                            int speciesCount, int sampleCount, const SpeciesList& species,
                             const SampleTable& samples);
 // `samples` holds percentages (species 1..speciesCount), `limits` the class limits: its
 // "sample" k is limit k of every species.
-int WriteRankDatabase(std::FILE* file, int speciesCount, int sampleCount, int limitCount,
+int WriteRankDatabase(LineWriter& out, int speciesCount, int sampleCount, int limitCount,
                       const SpeciesList& species, const SampleTable& samples,
                       const SampleTable& limits);
 

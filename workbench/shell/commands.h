@@ -1,6 +1,8 @@
-// Menu command dispatch, shared by the desktop window and the batch front end.
+// Menu command dispatch, shared by the desktop window and the batch front end, and the
+// shell's own commands.
 #pragma once
 
+#include "shell/command_table.h"
 #include "textio/paths.h"
 
 #include <string>
@@ -9,21 +11,21 @@ namespace corelith {
 
 struct Workbench;
 
-// Runs menu command `id`; returns the command's signed result (0 for commands without one).
+// Runs menu command `id` through its handler in the command table; returns the command's
+// signed result, 0 for a command without an action and for an id the table lacks.
 int RunCommand(Workbench& wb, int id);
 
-// Command ids the shell knows by name.
-enum CommandId {
-    kCmdTransferFunctionProject = 11,
-    kCmdVelmarProject = 12,
-    kCmdExecuteQuillon = 16,
-    kCmdExecuteMarvane = 17,
-    kCmdExit = 18, // handled by the front end: closes the main window
-    kCmdSetupQuillon = 38,
-    kCmdSetupMarvane = 39,
-    kCmdHelp = 73,
-    kCmdAbout = 74,
-};
+// Starting the outside programs (16, 17): without a stored path the executable dialog asks
+// for it first and the settings are saved. Returns 0, or -1 when the program could not be
+// started.
+int ExecuteQuillon(Workbench& wb);
+int ExecuteMarvane(Workbench& wb);
+// Choosing the executables (38, 39): the settings are saved even after Cancel. Returns 1
+// when a program was chosen, 0 after Cancel, -1 when the settings could not be written.
+int SetupQuillon(Workbench& wb);
+int SetupMarvane(Workbench& wb);
+// The About box (74), which only OK closes. Returns 0.
+int ShowAboutBox(Workbench& wb);
 
 // Filter list of the executable dialogs.
 inline constexpr int kProgramFilter = 15;
@@ -39,12 +41,5 @@ int RunProjectCommand(Workbench& wb, ProjectBuilder builder);
 // separator becomes the current file that the next file dialog proposes. No file is opened.
 void TakeCommandLinePath(Workbench& wb, const std::string& commandLine,
                          PathStyle style = kNativePathStyle);
-
-// Folder of the running executable, with a trailing separator; empty when unknown.
-std::string ExecutableFolder();
-
-// The engine installed beside the running executable ("marvane", on Windows
-// "marvane.exe"), or an empty text when there is none.
-std::string InstalledMarvane();
 
 } // namespace corelith

@@ -3,6 +3,7 @@
 #include "shell/messages.h"
 #include "tables/readers.h"
 #include "textio/file_layer.h"
+#include "textio/line_writer.h"
 #include "textio/numbers.h"
 #include "textio/paths.h"
 #include "workbench.h"
@@ -99,24 +100,22 @@ int SaveSettings(Workbench& wb) {
     const std::string folder = FolderOf(path);
     if (!folder.empty()) {
         std::error_code ignored;
-        std::filesystem::create_directories(folder, ignored);
+        std::filesystem::create_directories(NativePath(folder), ignored);
     }
-    std::FILE* file = OpenForWriting(path);
-    if (file == nullptr)
+    LineWriter file(path);
+    if (!file.IsOpen())
         return ShowSettingsNotSaved(wb.platform, path);
     ProjectSlot& slot = wb.settings.slots[1];
     const Settings& settings = wb.settings;
-    int written = WriteText(file, FormatC("%d%s", kSettingsStamp, "\n"));
-    written |= WriteText(
-        file, FormatC("%d\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t%f\t%d%s", slot.dataFormat,
-                      slot.speciesFormat, slot.usedCapFac, slot.usedRegress, slot.usedThread,
-                      slot.numberOfFactors(), slot.regressionType(), slot.reservedOption,
-                      static_cast<double>(settings.certainFactor), settings.lastFilter, "\n"));
+    file.Put(FormatC("%d%s", kSettingsStamp, "\n"));
+    file.Put(FormatC("%d\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t%f\t%d%s", slot.dataFormat,
+                     slot.speciesFormat, slot.usedCapFac, slot.usedRegress, slot.usedThread,
+                     slot.numberOfFactors(), slot.regressionType(), slot.reservedOption,
+                     static_cast<double>(settings.certainFactor), settings.lastFilter, "\n"));
     for (const std::string* text :
          {&settings.freeText, &settings.quillonPath, &settings.marvanePath})
-        written |= WriteText(file, FormatC("%s%s", text->c_str(), "\n"));
-    written |= CloseFile(file);
-    if (written != 0)
+        file.Put(FormatC("%s%s", text->c_str(), "\n"));
+    if (file.Close() != 0)
         return ShowSettingsNotSaved(wb.platform, path);
     return 0;
 }

@@ -18,8 +18,8 @@ struct ProjectSlot {
     std::string firstPath = "NoName.cap";  // CapFac file, or the analog project's reference file
     std::string secondPath = "NoName.thr"; // Thread file, or the analog project's core file
     std::string thirdPath = "NoName.reg";  // Regress file, or the analog project's environment file
-    int speciesFormat = 0; // 0 = species names in column, 1 = species names in line
-    int dataFormat = 0;    // 0 = raw data, 1 = percent data
+    int speciesFormat = 0;                 // 0 = species names in column, 1 = species names in line
+    int dataFormat = 0;                    // 0 = raw data, 1 = percent data
     std::array<int, 9> capFac{0, 0, 0, 0, 0, 5, 0, 0, 0}; // [5] = number of factors
     int usedCapFac = 1;
     std::array<int, 9> regress{0, 1, 0, 0, 0, 0, 0, 0, 0}; // [1] = regression type

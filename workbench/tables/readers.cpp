@@ -281,10 +281,10 @@ int ReadSpeciesInLine(Workbench& wb, std::FILE* file, const CensusCodes& codes, 
     return 0;
 }
 
-int ReadCensus(Workbench& wb, std::FILE* file, int layout, const CensusCodes& codes,
+int ReadCensus(Workbench& wb, std::FILE* file, SpeciesLayout layout, const CensusCodes& codes,
                CoreReadMode mode, int& speciesCount, int& sampleCount, SpeciesList& species,
                SampleTable& samples) {
-    if (layout == 1)
+    if (layout == SpeciesLayout::InLine)
         return ReadSpeciesInLine(wb, file, codes, mode, speciesCount, sampleCount, species,
                                  samples);
     return ReadSpeciesInColumn(wb, file, codes, mode, speciesCount, sampleCount, species, samples);
@@ -292,14 +292,14 @@ int ReadCensus(Workbench& wb, std::FILE* file, int layout, const CensusCodes& co
 
 } // namespace
 
-int ReadReferenceTable(Workbench& wb, std::FILE* file, int layout, int& speciesCount,
+int ReadReferenceTable(Workbench& wb, std::FILE* file, SpeciesLayout layout, int& speciesCount,
                        int& sampleCount, SpeciesList& species, SampleTable& samples) {
     const CensusCodes codes{kMsgReferenceOverflow, -1, -2, false};
     return ReadCensus(wb, file, layout, codes, Plain, speciesCount, sampleCount, species, samples);
 }
 
-int ReadCoreTable(Workbench& wb, std::FILE* file, int layout, CoreReadMode mode, int& speciesCount,
-                  int& sampleCount, SpeciesList& species, SampleTable& samples) {
+int ReadCoreTable(Workbench& wb, std::FILE* file, SpeciesLayout layout, CoreReadMode mode,
+                  int& speciesCount, int& sampleCount, SpeciesList& species, SampleTable& samples) {
     const CensusCodes codes{kMsgCoreOverflow, -1, -3, true};
     return ReadCensus(wb, file, layout, codes, mode, speciesCount, sampleCount, species, samples);
 }

@@ -17,15 +17,13 @@ enum CoreReadMode { Plain = 0, CompareSpecies = 1, SkipExtraColumn = 2 };
 // stored plus 1 when the line ended with CR or LF, the negative of that at end of input.
 int ReadLine(std::FILE* file, std::string& buffer, int maxLength);
 
-// layout: 0 = species names in column, 1 = species names in line.
 // Returns 0, -1 too many samples, -2 too many species.
-int ReadReferenceTable(Workbench& wb, std::FILE* file, int layout, int& speciesCount,
+int ReadReferenceTable(Workbench& wb, std::FILE* file, SpeciesLayout layout, int& speciesCount,
                        int& sampleCount, SpeciesList& species, SampleTable& samples);
 
 // Returns 0, -1 too many samples, -2 species-name mismatch, -3 too many species.
-int ReadCoreTable(Workbench& wb, std::FILE* file, int layout, CoreReadMode mode,
-                  int& speciesCount, int& sampleCount, SpeciesList& species,
-                  SampleTable& samples);
+int ReadCoreTable(Workbench& wb, std::FILE* file, SpeciesLayout layout, CoreReadMode mode,
+                  int& speciesCount, int& sampleCount, SpeciesList& species, SampleTable& samples);
 
 // Returns 0, -1 too many variables, -2 station-name mismatch, -3 too many stations.
 int ReadEnvironmentTable(Workbench& wb, std::FILE* file, int& variableCount, int& stationCount,

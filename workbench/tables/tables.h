@@ -14,6 +14,17 @@ inline constexpr int kMaxNameLength = 63;
 inline constexpr int kMaxLineLength = 10000;
 inline constexpr float kEmptyCell = -999.99f; // an empty cell of an environment or location table
 
+// How a census table is laid out, as the Format of species option sets it: species in
+// column (one line per species, the samples across) or species in line (one line per
+// sample, the species across). The values are those of the settings file.
+enum class SpeciesLayout { InColumn = 0, InLine = 1 };
+
+// The layout a stored Format of species stands for: below 1 species in column, otherwise
+// species in line (the option dialog shows a stored 2 as species in line, too).
+constexpr SpeciesLayout LayoutOfSpeciesFormat(int speciesFormat) {
+    return speciesFormat < 1 ? SpeciesLayout::InColumn : SpeciesLayout::InLine;
+}
+
 // Number of samples/stations the tables hold: a fixed memory budget of 6,000,000 bytes,
 // less 150,981 bytes of fixed buffers, divided by 4,276 bytes per sample.
 int ComputeSampleCapacity();
@@ -25,15 +36,15 @@ struct SpeciesList {
 };
 
 struct SampleTable {
-    int capacity = 0;                   // samples 1..capacity; entry 0 holds the header label
-    std::vector<std::string> names;     // capacity + 1 entries
-    std::vector<float> values;          // (capacity + 1) x (kMaxSpecies + 1)
-    std::vector<float> totals;          // running totals of the counting tool, capacity + 1
+    int capacity = 0;               // samples 1..capacity; entry 0 holds the header label
+    std::vector<std::string> names; // capacity + 1 entries
+    std::vector<float> values;      // (capacity + 1) x (kMaxSpecies + 1)
+    std::vector<float> totals;      // running totals of the counting tool, capacity + 1
 
     float& Value(int sample, int species) { return values[Index(sample, species)]; }
     float Value(int sample, int species) const { return values[Index(sample, species)]; }
 
-private:
+  private:
     size_t Index(int sample, int species) const {
         return static_cast<size_t>(sample) * (kMaxSpecies + 1) + static_cast<size_t>(species);
     }
@@ -48,7 +59,7 @@ struct EnvironmentTable {
     float& Value(int station, int variable) { return values[Index(station, variable)]; }
     float Value(int station, int variable) const { return values[Index(station, variable)]; }
 
-private:
+  private:
     size_t Index(int station, int variable) const {
         return static_cast<size_t>(station) * (kMaxVariables + 1) + static_cast<size_t>(variable);
     }

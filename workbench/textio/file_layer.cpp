@@ -1,11 +1,11 @@
 #include "textio/file_layer.h"
 
+#include "textio/paths.h"
+
 #include <cstdarg>
 #include <vector>
 
-#ifdef _WIN32
-#include <locale.h>
-#else
+#ifndef _WIN32
 #include <clocale>
 #include <locale.h>
 #endif
@@ -66,10 +66,22 @@ void Utf16ToUtf8(std::FILE* in, std::FILE* out, bool littleEndian) {
 
 } // namespace
 
+std::FILE* OpenFile(const std::string& path, const char* mode) {
+    if (path.empty() || mode == nullptr)
+        return nullptr;
+#ifdef _WIN32
+    // Windows opens UTF-8 names only through its wide-character calls.
+    const std::wstring wideMode(mode, mode + std::char_traits<char>::length(mode));
+    return _wfopen(NativePath(path).c_str(), wideMode.c_str());
+#else
+    return std::fopen(path.c_str(), mode);
+#endif
+}
+
 std::FILE* OpenForReading(const std::string& path, const char* mode) {
     if (path.empty() || mode == nullptr)
         return nullptr;
-    std::FILE* file = std::fopen(path.c_str(), mode);
+    std::FILE* file = OpenFile(path, mode);
     const std::string_view how(mode);
     if (file == nullptr || how.empty() || how[0] != 'r' || how.find('+') != std::string_view::npos)
         return file;
@@ -97,7 +109,7 @@ std::FILE* OpenForReading(const std::string& path, const char* mode) {
 std::FILE* OpenForWriting(const std::string& path) {
     if (path.empty())
         return nullptr;
-    return std::fopen(path.c_str(), "w");
+    return OpenFile(path, "w");
 }
 
 int WriteText(std::FILE* file, std::string_view text) {
@@ -121,12 +133,7 @@ namespace {
 
 // The process locale may have a decimal comma (a GUI toolkit sets it from the user's
 // environment); numbers in our files never do.
-#ifdef _WIN32
-_locale_t CLocale() {
-    static _locale_t c = _create_locale(LC_ALL, "C");
-    return c;
-}
-#else
+#ifndef _WIN32
 locale_t CLocale() {
     static locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
     return c;
@@ -135,13 +142,9 @@ locale_t CLocale() {
 
 int FormatInC(char* buffer, size_t size, const char* format, va_list args) {
 #ifdef _WIN32
-    va_list counting;
-    va_copy(counting, args);
-    const int needed = _vscprintf_l(format, CLocale(), counting);
-    va_end(counting);
-    if (needed >= 0 && size > 0)
-        _vsnprintf_s_l(buffer, size, _TRUNCATE, format, CLocale(), args);
-    return needed;
+    // mingw's standard printf (two-digit exponents, "%G" as everywhere else); the Windows
+    // desktop never leaves the "C" locale, so its decimal point is ".".
+    return __mingw_vsnprintf(buffer, size, format, args);
 #else
     locale_t previous = uselocale(CLocale());
     const int length = std::vsnprintf(buffer, size, format, args);

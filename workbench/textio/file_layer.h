@@ -7,6 +7,9 @@
 
 namespace corelith {
 
+// Opens the file named by the UTF-8 `path` with a mode of std::fopen, on every platform;
+// nullptr when it cannot be opened.
+std::FILE* OpenFile(const std::string& path, const char* mode);
 // Opens a file for reading; nullptr when it cannot be opened. The table readers pass "rb".
 // A file that starts with a UTF-16 byte-order mark is handed over as its UTF-8 text.
 std::FILE* OpenForReading(const std::string& path, const char* mode = "rb");

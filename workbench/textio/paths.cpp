@@ -53,4 +53,13 @@ std::string JoinPath(std::string_view folder, std::string_view name, PathStyle s
     return joined;
 }
 
+std::filesystem::path NativePath(std::string_view utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string Utf8Path(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 } // namespace corelith

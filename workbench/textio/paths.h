@@ -2,6 +2,7 @@
 // separator; the Windows form is kept for tests and for paths typed with backslashes.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -27,5 +28,11 @@ bool IsAbsolutePath(std::string_view path, PathStyle style = kNativePathStyle);
 // an absolute `name` is returned unchanged.
 std::string JoinPath(std::string_view folder, std::string_view name,
                      PathStyle style = kNativePathStyle);
+
+// The workbench keeps every path as UTF-8 text. These convert at the boundary to the
+// standard library's paths (UTF-16 on Windows, bytes elsewhere); `std::filesystem::path`
+// built straight from a std::string would take the Windows ANSI code page instead.
+std::filesystem::path NativePath(std::string_view utf8);
+std::string Utf8Path(const std::filesystem::path& path);
 
 } // namespace corelith

@@ -5,9 +5,8 @@
 
 namespace corelith {
 
-int WriteCapFacFile(std::FILE* file, int speciesCount, int sampleCount, SpeciesList& species,
+int WriteCapFacFile(LineWriter& out, int speciesCount, int sampleCount, SpeciesList& species,
                     const SampleTable& samples, const ProjectSlot& project) {
-    LineWriter out{file};
     // The labels are read by the outside program by position: each label with its blanks is
     // 25 characters wide, then the colon.
     out.Put(project.projectName + "\n");
@@ -25,7 +24,7 @@ int WriteCapFacFile(std::FILE* file, int speciesCount, int sampleCount, SpeciesL
         out.Put(species.codes[static_cast<size_t>(s)] + "\n");
     out.Put("Kernbezeichnung + Artenzahl\n");
     WriteCensusBlock(out, speciesCount, sampleCount, species, samples, project.dataFormat);
-    return out.status;
+    return out.Status();
 }
 
 int BuildCapFacFile(Workbench& wb, int& sampleCount, int& speciesCount, int projectNumber) {
@@ -38,8 +37,8 @@ int BuildCapFacFile(Workbench& wb, int& sampleCount, int& speciesCount, int proj
 
     int species = 0;
     int samples = 0;
-    const int read = ReadReferenceTable(wb, input, project.speciesFormat, species, samples,
-                                        wb.tables.species, wb.tables.reference);
+    const int read = ReadReferenceTable(wb, input, LayoutOfSpeciesFormat(project.speciesFormat),
+                                        species, samples, wb.tables.species, wb.tables.reference);
     CloseFile(input);
     if (read != 0)
         return -2;
@@ -47,7 +46,7 @@ int BuildCapFacFile(Workbench& wb, int& sampleCount, int& speciesCount, int proj
     const int saved = SaveStepResult(
         SaveParameterFile(wb, inputTitle, ".cap", 3, "Save *.cap file", project.firstPath,
                           "No CapFac file",
-                          [&](std::FILE* file) {
+                          [&](LineWriter& file) {
                               return WriteCapFacFile(file, species, samples, wb.tables.species,
                                                      wb.tables.reference, project);
                           }),

@@ -17,8 +17,7 @@ std::string ParameterLine(const std::array<int, 9>& parameters, int used) {
 
 } // namespace
 
-int WriteProjectFile(std::FILE* file, const ProjectSlot& project) {
-    LineWriter out{file};
+int WriteProjectFile(LineWriter& out, const ProjectSlot& project) {
     out.Put("Project: " + project.projectName + "\n");
     out.Put(project.firstPath + "\n");
     out.Put(ParameterLine(project.capFac, project.usedCapFac));
@@ -26,7 +25,7 @@ int WriteProjectFile(std::FILE* file, const ProjectSlot& project) {
     out.Put(ParameterLine(project.regress, project.usedRegress));
     out.Put(project.secondPath + "\n");
     out.Put(ParameterLine(project.thread, project.usedThread));
-    return out.status;
+    return out.Status();
 }
 
 } // namespace corelith

@@ -59,12 +59,11 @@ long long RegressTermCount(int factorCount, int variableCount) {
     return n * (n + 3) / 2 + variableCount;
 }
 
-int WriteRegressFile(std::FILE* file, int variableCount, int stationCount,
+int WriteRegressFile(LineWriter& out, int variableCount, int stationCount,
                      EnvironmentTable& environment, const ProjectSlot& project) {
     const int factorCount = project.capFac[5];
     if (!TermCodeProblem(factorCount, variableCount).empty())
         return -2;
-    LineWriter out{file};
     WriteKeywordBlock(out, variableCount, project.regress[1]);
 
     // The padding stays on the stored names: later writers see the names as written here.
@@ -73,7 +72,7 @@ int WriteRegressFile(std::FILE* file, int variableCount, int stationCount,
         if (name.size() < 8)
             name.resize(8, ' ');
     }
-    for (int station = 1; station <= stationCount && out.status == 0; ++station) {
+    for (int station = 1; station <= stationCount && !out.Failed(); ++station) {
         out.Put("Parameteranzahl\n");
         out.Put("Core : " +
                 std::string(CutText(environment.stationNames[static_cast<size_t>(station)], 12)) +
@@ -92,7 +91,7 @@ int WriteRegressFile(std::FILE* file, int variableCount, int stationCount,
             codes[static_cast<size_t>(t - 1)] = t == u ? '3' : '2';
         out.Put(codes + "\n");
     }
-    return out.status;
+    return out.Status();
 }
 
 int BuildRegressFile(Workbench& wb, int checkAgainstReference, int referenceSampleCount,
@@ -123,7 +122,7 @@ int BuildRegressFile(Workbench& wb, int checkAgainstReference, int referenceSamp
 
     return SaveStepResult(SaveParameterFile(wb, inputTitle, ".reg", 4, "Save *.reg file",
                                             project.thirdPath, "No Regress file",
-                                            [&](std::FILE* file) {
+                                            [&](LineWriter& file) {
                                                 return WriteRegressFile(file, variables, stations,
                                                                         wb.tables.environment,
                                                                         project);

@@ -6,12 +6,6 @@
 
 namespace corelith {
 
-void LineWriter::Put(const std::string& text) {
-    // After the first failure the file is lost anyway; stop writing into it.
-    if (status == 0 && WriteText(file, text) != 0)
-        status = -1;
-}
-
 std::string SpeciesCode(const std::string& name) {
     std::string code(CutText(name, kSpeciesCodeLength));
     code.resize(kSpeciesCodeLength, ' ');
@@ -28,7 +22,7 @@ void FormSpeciesCodes(SpeciesList& species, int speciesCount) {
 void WriteCensusBlock(LineWriter& out, int speciesCount, int sampleCount,
                       const SpeciesList& species, const SampleTable& samples, int dataFormat) {
     const double scale = dataFormat >= 1 ? 1000.0 : 1.0;
-    for (int sample = 1; sample <= sampleCount && out.status == 0; ++sample) {
+    for (int sample = 1; sample <= sampleCount && !out.Failed(); ++sample) {
         out.Put(samples.names[static_cast<size_t>(sample)] + "\n");
         for (int s = 1; s <= speciesCount; ++s) {
             const double value = static_cast<double>(samples.Value(sample, s)) * scale;
@@ -53,20 +47,20 @@ int OpenInputTable(Workbench& wb, const char* dialogTitle, std::FILE*& file,
 
 SaveResult SaveParameterFile(Workbench& wb, const std::string& inputTitle, const char* extension,
                              int filterIndex, const char* dialogTitle, std::string& storedPath,
-                             const char* failedText, const std::function<int(std::FILE*)>& write) {
+                             const char* failedText, const std::function<int(LineWriter&)>& write) {
     std::string path = DeriveOutputName(inputTitle, extension);
     std::string folder;
     std::string title;
     SetFileFilter(wb, filterIndex);
     if (!SelectFileToSave(wb, path, folder, title, dialogTitle))
         return SaveResult::Cancelled;
-    std::FILE* file = OpenForWriting(path);
-    if (file == nullptr)
+    LineWriter file(path);
+    if (!file.IsOpen())
         return SaveResult::NotCreated;
     ShowWaitCursor(wb.platform);
     const int written = write(file);
     // Text still buffered at the close can fail too (a full disk); that is a failed write.
-    const int closed = CloseFile(file);
+    const int closed = file.Close();
     ShowArrowCursor(wb.platform);
     if (written != 0 || closed != 0) {
         storedPath = failedText;

@@ -5,6 +5,7 @@
 
 #include "shell/settings.h"
 #include "tables/tables.h"
+#include "textio/line_writer.h"
 #include "textio/text_cut.h"
 
 #include <cstdio>
@@ -33,7 +34,7 @@ long long RegressTermCount(int factorCount, int variableCount);
 // -1 reference file not opened, -2 read failed, -3 output not created, -4 write failed.
 int BuildCapFacFile(Workbench& wb, int& sampleCount, int& speciesCount, int projectNumber);
 // Returns 0, or -1 when a write failed.
-int WriteCapFacFile(std::FILE* file, int speciesCount, int sampleCount, SpeciesList& species,
+int WriteCapFacFile(LineWriter& out, int speciesCount, int sampleCount, SpeciesList& species,
                     const SampleTable& samples, const ProjectSlot& project);
 
 // Regress step. Returns 0, 1 open dialog cancelled, 2 save dialog cancelled, -1 environment
@@ -43,7 +44,7 @@ int BuildRegressFile(Workbench& wb, int checkAgainstReference, int referenceSamp
                      int projectNumber);
 // Pads the variable names to 8 characters in place. Returns 0, -1 when a write failed, -2
 // (nothing written) when the term count does not fit the term-code table.
-int WriteRegressFile(std::FILE* file, int variableCount, int stationCount,
+int WriteRegressFile(LineWriter& out, int variableCount, int stationCount,
                      EnvironmentTable& environment, const ProjectSlot& project);
 
 // Thread step. Returns 0, 1 open dialog cancelled, 2 save dialog cancelled, -1 core file not
@@ -51,20 +52,13 @@ int WriteRegressFile(std::FILE* file, int variableCount, int stationCount,
 int BuildThreadFile(Workbench& wb, int checkAgainstReference, int referenceSpeciesCount,
                     int projectNumber);
 // Returns 0, or -1 when a write failed.
-int WriteThreadFile(std::FILE* file, int speciesCount, int sampleCount, SpeciesList& species,
+int WriteThreadFile(LineWriter& out, int speciesCount, int sampleCount, SpeciesList& species,
                     const SampleTable& coreSamples, const ProjectSlot& project);
 
 // The seven-line project file. Returns 0, or -1 when a write failed.
-int WriteProjectFile(std::FILE* file, const ProjectSlot& project);
+int WriteProjectFile(LineWriter& out, const ProjectSlot& project);
 
 // ---- pieces shared by the three steps ----
-
-// Writes lines and remembers whether any write failed.
-struct LineWriter {
-    std::FILE* file;
-    int status = 0;
-    void Put(const std::string& text);
-};
 
 // Open dialog titled `dialogTitle` over LastFilter, then opens the chosen file "rb" and
 // updates LastFilter. Returns 0 with `file` open, 1 cancelled, -1 not opened.
@@ -78,7 +72,7 @@ enum class SaveResult { Written, Cancelled, NotCreated, WriteFailed };
 // fails stores `failedText` in `storedPath`; success stores the full path.
 SaveResult SaveParameterFile(Workbench& wb, const std::string& inputTitle, const char* extension,
                              int filterIndex, const char* dialogTitle, std::string& storedPath,
-                             const char* failedText, const std::function<int(std::FILE*)>& write);
+                             const char* failedText, const std::function<int(LineWriter&)>& write);
 
 // The step result of a save: 0 written, 2 cancelled, `notCreated` when the file could not be
 // created and `notCreated` - 1 when writing it failed.

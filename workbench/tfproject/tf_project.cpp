@@ -72,12 +72,12 @@ int BuildTransferFunctionProject(Workbench& wb, int projectNumber) {
     if (result != 0)
         return result;
 
-    std::FILE* file = OpenForWriting(projectPath);
-    if (file == nullptr)
+    LineWriter file(projectPath);
+    if (!file.IsOpen())
         return -10;
     const int written = WriteProjectFile(file, project);
     // A close that cannot flush the last lines leaves a cut project file behind.
-    if (CloseFile(file) != 0 || written != 0)
+    if (file.Close() != 0 || written != 0)
         return -11;
     SaveSettings(wb);
     return 0;

@@ -6,13 +6,12 @@
 
 namespace corelith {
 
-int WriteThreadFile(std::FILE* file, int speciesCount, int sampleCount, SpeciesList& species,
+int WriteThreadFile(LineWriter& out, int speciesCount, int sampleCount, SpeciesList& species,
                     const SampleTable& coreSamples, const ProjectSlot& project) {
-    LineWriter out{file};
     FormSpeciesCodes(species, speciesCount);
     out.Put(FormatC("Samples%6d\n", sampleCount));
     WriteCensusBlock(out, speciesCount, sampleCount, species, coreSamples, project.dataFormat);
-    return out.status;
+    return out.Status();
 }
 
 int BuildThreadFile(Workbench& wb, int checkAgainstReference, int referenceSpeciesCount,
@@ -26,8 +25,8 @@ int BuildThreadFile(Workbench& wb, int checkAgainstReference, int referenceSpeci
     int species = 0;
     int samples = 0;
     const CoreReadMode mode = checkAgainstReference == 1 ? CompareSpecies : Plain;
-    const int read = ReadCoreTable(wb, input, project.speciesFormat, mode, species, samples,
-                                   wb.tables.species, wb.tables.core);
+    const int read = ReadCoreTable(wb, input, LayoutOfSpeciesFormat(project.speciesFormat), mode,
+                                   species, samples, wb.tables.species, wb.tables.core);
     CloseFile(input);
     if (read != 0)
         return -2;
@@ -38,7 +37,7 @@ int BuildThreadFile(Workbench& wb, int checkAgainstReference, int referenceSpeci
 
     return SaveStepResult(SaveParameterFile(wb, inputTitle, ".thr", 5, "Save *.thr file",
                                             project.secondPath, "No Thread file",
-                                            [&](std::FILE* file) {
+                                            [&](LineWriter& file) {
                                                 return WriteThreadFile(file, species, samples,
                                                                        wb.tables.species,
                                                                        wb.tables.core, project);

@@ -1,4 +1,6 @@
 // The desktop tests run under the offscreen platform unless a display is asked for.
+#include "testing/test_support.h"
+
 #include <QApplication>
 #include <QDir>
 
@@ -10,14 +12,14 @@
 
 int main(int argc, char** argv) {
     if (std::getenv("QT_QPA_PLATFORM") == nullptr)
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        testsupport::SetEnv("QT_QPA_PLATFORM", "offscreen");
     if (std::getenv("XDG_RUNTIME_DIR") == nullptr) {
         const std::string runtime = QDir::tempPath().toStdString() + "/corelith-qt-tests-runtime";
         QDir().mkpath(QString::fromStdString(runtime));
         QFile::setPermissions(QString::fromStdString(runtime), QFileDevice::ReadOwner |
                                                                    QFileDevice::WriteOwner |
                                                                    QFileDevice::ExeOwner);
-        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+        testsupport::SetEnv("XDG_RUNTIME_DIR", runtime);
     }
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);

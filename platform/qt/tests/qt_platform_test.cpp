@@ -4,6 +4,7 @@
 #include "qt_test_support.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -15,7 +16,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 namespace corelith {
@@ -225,20 +225,6 @@ TEST(QtPlatform, ProgramsStartDetachedInTheGivenFolder) {
     EXPECT_FALSE(platform.StartProgram("", folder.Path()));
 }
 
-// PATH limited to one folder for the test's lifetime.
-class OnlyPath {
-  public:
-    explicit OnlyPath(const std::string& folder) : old_(std::getenv("PATH")) {
-        setenv("PATH", folder.c_str(), 1);
-    }
-    ~OnlyPath() { setenv("PATH", old_.c_str(), 1); }
-    OnlyPath(const OnlyPath&) = delete;
-    OnlyPath& operator=(const OnlyPath&) = delete;
-
-  private:
-    std::string old_;
-};
-
 TEST(QtPlatform, AConsoleProgramGetsATerminal) {
     TestFolder folder;
     QtPlatform platform;
@@ -247,7 +233,8 @@ TEST(QtPlatform, AConsoleProgramGetsATerminal) {
               "#!/bin/sh\necho \"$PWD|$*\" > \"$PWD/terminal.txt\"\n", true);
     const QString engine = folder.File(QStringLiteral("marvane"));
     WriteFile(engine, "#!/bin/sh\n", true);
-    OnlyPath path(folder.Path() + "bin");
+    // PATH limited to one folder for the test's lifetime.
+    testsupport::ScopedEnv path("PATH", folder.Path() + "bin");
     // The desktop's own choice comes first when there is one; here only xterm is left.
     EXPECT_TRUE(platform.StartConsoleProgram(engine.toStdString(), folder.Path()));
     const QString record = folder.File(QStringLiteral("terminal.txt"));
@@ -268,7 +255,7 @@ TEST(QtPlatform, WithoutATerminalTheWorkbenchOpensItsOwnConsole) {
               "echo done\n",
               true);
     QDir(QString::fromStdString(folder.Path())).mkpath(QStringLiteral("empty"));
-    OnlyPath path(folder.Path() + "empty");
+    testsupport::ScopedEnv path("PATH", folder.Path() + "empty");
     ASSERT_TRUE(platform.StartConsoleProgram(engine.toStdString(), folder.Path()));
     ConsoleWindow* console = nullptr;
     for (QWidget* widget : QApplication::topLevelWidgets()) {

@@ -1,16 +1,15 @@
 // Helpers for driving the desktop backend in tests: answering modal windows as they open,
-// temporary folders, and a settings folder of the test's own.
+// and a temporary folder with a settings folder of the test's own.
 #pragma once
 
+#include "testing/test_support.h"
+
 #include <QApplication>
-#include <QDir>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -45,35 +44,19 @@ inline void WhenModal(const QString& objectName, std::function<void(QWidget*)> h
 }
 
 // A temporary folder, and XDG_CONFIG_HOME pointing into it for the test's lifetime, so the
-// settings file lands in Config() + "corelith/".
+// settings file lands in Path() + "config/corelith/".
 class TestFolder {
   public:
-    TestFolder() {
-        const char* old = std::getenv("XDG_CONFIG_HOME");
-        hadConfig_ = old != nullptr;
-        if (hadConfig_)
-            oldConfig_ = old;
-        QDir(dir_.path()).mkpath(QStringLiteral("config"));
-        setenv("XDG_CONFIG_HOME", (Path() + "config").c_str(), 1);
-    }
-    ~TestFolder() {
-        if (hadConfig_)
-            setenv("XDG_CONFIG_HOME", oldConfig_.c_str(), 1);
-        else
-            unsetenv("XDG_CONFIG_HOME");
-    }
-    TestFolder(const TestFolder&) = delete;
-    TestFolder& operator=(const TestFolder&) = delete;
-
     // With a trailing separator.
-    std::string Path() const { return dir_.path().toStdString() + "/"; }
-    QString File(const QString& name) const { return dir_.filePath(name); }
-    std::string SettingsFile() const { return Path() + "config/corelith/Corelith.INI"; }
+    std::string Path() const { return dir_.Folder(); }
+    QString File(const QString& name) const {
+        return QString::fromStdString(dir_.File(name.toStdString()));
+    }
+    std::string SettingsFile() const { return dir_.File("config/corelith/Corelith.INI"); }
 
   private:
-    QTemporaryDir dir_;
-    bool hadConfig_ = false;
-    std::string oldConfig_;
+    testsupport::TempDir dir_;
+    testsupport::ScopedEnv config_{"XDG_CONFIG_HOME", dir_.File("config")};
 };
 
 } // namespace corelith::testing

@@ -1,22 +1,17 @@
 #include "platform/qt/template_dialog.h"
 
-#include "platform/qt/main_window.h"
-#include "platform/qt/qt_platform.h"
 #include "qt_test_support.h"
-#include "workbench.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -33,8 +28,9 @@ class RecordingModel : public DialogModel {
             onInit(dlg);
     }
     void OnCommand(DialogControls& dlg, int id, Notification what) override {
-        events.push_back((what == Notification::Clicked ? "clicked " : "changed ") +
-                         std::to_string(id));
+        std::string event = what == Notification::Clicked ? "clicked " : "changed ";
+        event += std::to_string(id);
+        events.push_back(event);
         if (onCommand)
             onCommand(dlg, id, what);
         for (int end : endOn) {
@@ -220,64 +216,6 @@ TEST(TemplateDialog, ADialogWithoutCaptionHasNoTitleBar) {
     t.caption.clear();
     TemplateDialog dialog(t, model, nullptr);
     EXPECT_TRUE(dialog.windowFlags().testFlag(Qt::FramelessWindowHint));
-}
-
-// Every dialog of the workbench builds from its template. With CORELITH_SCREENSHOT_DIR set,
-// each one and the main window are saved there as PNG files for a look.
-TEST(TemplateDialog, EveryTemplateBuilds) {
-    const char* shots = std::getenv("CORELITH_SCREENSHOT_DIR");
-    for (const auto* group : {&ShellDialogTemplates(), &TfProjectDialogTemplates(),
-                              &RankingDialogTemplates(), &CountingDialogTemplates()}) {
-        for (const DialogTemplate& t : *group) {
-            RecordingModel model;
-            TemplateDialog dialog(t, model, nullptr);
-            dialog.show();
-            ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-            const QPixmap image = dialog.grab();
-            EXPECT_EQ(image.size(), dialog.size()) << t.resource;
-            for (const ControlTemplate& c : t.controls) {
-                if (c.id >= 0) {
-                    EXPECT_NE(dialog.Control(c.id), nullptr) << t.resource << " " << c.id;
-                }
-                EXPECT_LE(c.x + c.width, t.width) << t.resource << " " << c.text;
-                EXPECT_LE(c.y + c.height, t.height) << t.resource << " " << c.text;
-            }
-            if (shots != nullptr)
-                image.save(QString::fromLocal8Bit(shots) + "/" +
-                           QString::fromStdString(t.resource) + ".png");
-        }
-    }
-    if (shots != nullptr) {
-        testing::TestFolder folder;
-        QtPlatform platform;
-        Workbench wb(platform);
-        StartWorkbench(wb);
-        MainWindow window(wb);
-        window.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-        window.grab().save(QString::fromLocal8Bit(shots) + "/MainWindow.png");
-        window.windowIcon().pixmap(64).save(QString::fromLocal8Bit(shots) + "/Icon.png");
-        platform.SetOwner(&window);
-        for (const char* name : {"FORMATSPECIES", "message"}) {
-            testing::WhenModal(QString::fromLatin1(name), [&](QWidget* open) {
-                open->grab().save(QString::fromLocal8Bit(shots) + "/Open" + open->objectName() +
-                                  ".png");
-                QTest::keyClick(open, Qt::Key_Escape);
-            });
-        }
-        window.MenuAction(31)->trigger();
-        window.MenuAction(72)->trigger();
-        platform.SetOwner(nullptr);
-        int index = 0;
-        for (QAction* action : window.menuBar()->actions()) {
-            QMenu* menu = action->menu();
-            menu->popup(QPoint(0, 0));
-            QTest::qWait(20);
-            menu->grab().save(QString::fromLocal8Bit(shots) +
-                              QStringLiteral("/Menu%1.png").arg(++index));
-            menu->hide();
-        }
-    }
 }
 
 } // namespace

@@ -1,19 +1,15 @@
 #include "platform/scripted/scripted_platform.h"
 
 #include "platform/settings_folder.h"
+#include "testing/test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <functional>
 #include <sstream>
 
 namespace corelith {
 namespace {
-
-using ::testing::Test;
 
 // A dialog model that records what it hears and ends on OK and Cancel.
 class RecordingModel : public DialogModel {
@@ -27,9 +23,13 @@ class RecordingModel : public DialogModel {
             onInit(controls);
     }
     void OnCommand(DialogControls& controls, int id, Notification what) override {
-        heard.push_back(std::to_string(id) +
-                        (what == Notification::Clicked ? " click" : " change") +
-                        (what == Notification::Changed ? " " + controls.Text(id) : ""));
+        std::string entry = std::to_string(id);
+        entry += what == Notification::Clicked ? " click" : " change";
+        if (what == Notification::Changed) {
+            entry += ' ';
+            entry += controls.Text(id);
+        }
+        heard.push_back(entry);
         if (onCommand && onCommand(controls, id))
             return;
         if (endOnButtons && (id == kIdOk || id == kIdCancel))
@@ -130,14 +130,10 @@ TEST(ScriptedPlatformTest, FileAnswersAreTakenAsTyped) {
 }
 
 TEST(ScriptedPlatformTest, OpenDialogTakesAnExistingFileWithoutExtensionAsTyped) {
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / "scripted_platform_existing";
-    std::filesystem::create_directories(folder);
-    std::FILE* program = std::fopen((folder / "marvane").c_str(), "w");
-    ASSERT_NE(program, nullptr);
-    std::fclose(program);
+    const testsupport::TempDir folder;
+    folder.Write("marvane", "");
     FileDialogRequest open = Request(false);
-    open.currentFolder = folder.string() + "/";
+    open.currentFolder = folder.Folder();
     open.initialPath = "marvane";
     FileDialogRequest save = open;
     save.save = true;
@@ -152,7 +148,6 @@ TEST(ScriptedPlatformTest, OpenDialogTakesAnExistingFileWithoutExtensionAsTyped)
     EXPECT_EQ(chosen, open.currentFolder + "marvane.csv"); // a save dialog always adds it
     ASSERT_TRUE(p.SelectFile(open, chosen));
     EXPECT_EQ(chosen, open.currentFolder + "missing.csv");
-    std::filesystem::remove_all(folder);
 }
 
 TEST(ScriptedPlatformTest, OkWithoutProposedNameIsAUsageError) {
@@ -339,14 +334,19 @@ TEST(ScriptedPlatformTest, ActionInTheWrongFormIsAUsageError) {
     EXPECT_FALSE(q.UsageError().empty());
 }
 
-bool Lookup(const std::string& resource, std::vector<ScriptedControl>& controls) {
-    if (resource != "FORMATDATA")
-        return false;
-    using K = ScriptedControl::Kind;
-    controls = {{-1, K::Label, "Format"},        {601, K::Radio, "raw data"},
-                {602, K::Radio, "percent data"}, {603, K::Check, "keep"},
-                {604, K::Edit, "initial"},       {kIdOk, K::Button, "OK"}};
-    return true;
+const DialogTemplate* Lookup(std::string_view resource) {
+    using K = ControlKind;
+    static const DialogTemplate formatData{"FORMATDATA",
+                                           "Format of data",
+                                           100,
+                                           60,
+                                           {{K::Label, -1, "Format"},
+                                            {K::Radio, 601, "raw data"},
+                                            {K::Radio, 602, "percent data"},
+                                            {K::Check, 603, "keep"},
+                                            {K::Edit, 604, "initial"},
+                                            {K::DefaultButton, kIdOk, "OK"}}};
+    return resource == "FORMATDATA" ? &formatData : nullptr;
 }
 
 TEST(ScriptedPlatformTest, TemplatesGiveInitialTextsAndAutoButtons) {
@@ -417,43 +417,16 @@ TEST(ScriptedPlatformTest, SettingsFolderDefaultsToTheDesktopOne) {
 }
 
 #ifndef _WIN32
-class SettingsFolderTest : public Test {
-  protected:
-    void SetUp() override {
-        Keep("XDG_CONFIG_HOME", xdg_, hadXdg_);
-        Keep("HOME", home_, hadHome_);
-    }
-    void TearDown() override {
-        Restore("XDG_CONFIG_HOME", xdg_, hadXdg_);
-        Restore("HOME", home_, hadHome_);
-    }
-
-  private:
-    static void Keep(const char* name, std::string& value, bool& had) {
-        const char* v = std::getenv(name);
-        had = v != nullptr;
-        value = had ? v : "";
-    }
-    static void Restore(const char* name, const std::string& value, bool had) {
-        if (had)
-            setenv(name, value.c_str(), 1);
-        else
-            unsetenv(name);
-    }
-    std::string xdg_, home_;
-    bool hadXdg_ = false, hadHome_ = false;
-};
-
-TEST_F(SettingsFolderTest, FollowsXdgConfigHomeThenHome) {
-    setenv("XDG_CONFIG_HOME", "/cfg", 1);
-    setenv("HOME", "/home/user", 1);
+TEST(SettingsFolderTest, FollowsXdgConfigHomeThenHome) {
+    testsupport::ScopedEnv xdg("XDG_CONFIG_HOME", "/cfg");
+    testsupport::ScopedEnv home("HOME", "/home/user");
     EXPECT_EQ(DefaultSettingsFolder(), "/cfg/corelith/");
-    setenv("XDG_CONFIG_HOME", "relative/cfg", 1);
+    testsupport::SetEnv("XDG_CONFIG_HOME", "relative/cfg");
     EXPECT_EQ(DefaultSettingsFolder(), "/home/user/.config/corelith/");
-    unsetenv("XDG_CONFIG_HOME");
-    setenv("HOME", "/home/user/", 1);
+    testsupport::SetEnv("XDG_CONFIG_HOME", std::nullopt);
+    testsupport::SetEnv("HOME", "/home/user/");
     EXPECT_EQ(DefaultSettingsFolder(), "/home/user/.config/corelith/");
-    unsetenv("HOME");
+    testsupport::SetEnv("HOME", std::nullopt);
     EXPECT_EQ(DefaultSettingsFolder(), "");
 }
 #endif

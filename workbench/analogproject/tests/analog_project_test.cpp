@@ -10,7 +10,6 @@ namespace {
 
 using analogtest::ExpectGolden;
 using analogtest::ScriptedWorkbench;
-using analogtest::TempFolder;
 using analogtest::TestData;
 
 constexpr char kMessage147[] = "message 147: Something is wrong.\\nProject has not been created.";
@@ -70,13 +69,13 @@ class AnalogProjectTest : public ::testing::Test {
     // A file of the folder with the folder's path replaced by "<folder>/".
     std::string Portable(const std::string& name) const {
         std::string text = folder_.Read(name);
-        const std::string path = folder_.Path();
+        const std::string path = folder_.Folder();
         for (size_t at = text.find(path); at != std::string::npos; at = text.find(path, at))
             text.replace(at, path.size(), "<folder>/");
         return text;
     }
 
-    TempFolder folder_;
+    testsupport::TempDir folder_;
     std::unique_ptr<ScriptedWorkbench> bench_;
 };
 
@@ -262,8 +261,11 @@ TEST_F(AnalogProjectTest, AProjectFileThatCannotBeCreatedFails) {
 // leaves no engine file and no project.
 TEST_F(AnalogProjectTest, MoreThanFortyFiveSpeciesWriteNoReferenceFile) {
     std::string table = "Flag\tSpecies\tS1\n";
-    for (int s = 1; s <= 46; ++s)
-        table += "\tTaxon " + std::to_string(s) + "\t1\n";
+    for (int s = 1; s <= 46; ++s) {
+        table += "\tTaxon ";
+        table += std::to_string(s);
+        table += "\t1\n";
+    }
     folder_.Write("wide.txt", table);
     std::vector<std::string> answers = Answers();
     answers[4] = folder_.File("wide.txt");

@@ -10,7 +10,6 @@ namespace corelith {
 namespace {
 
 using analogtest::ScriptedWorkbench;
-using analogtest::TempFolder;
 
 class EngineFilesTest : public ::testing::Test {
   protected:
@@ -56,7 +55,7 @@ class EngineFilesTest : public ::testing::Test {
         return text;
     }
 
-    TempFolder folder_;
+    testsupport::TempDir folder_;
     ScriptedWorkbench bench_;
 };
 

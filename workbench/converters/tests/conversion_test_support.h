@@ -5,15 +5,13 @@
 #include "platform/scripted/scripted_platform.h"
 #include "resources/dialog_templates.h"
 #include "shell/settings.h"
+#include "testing/test_support.h"
 #include "workbench.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <initializer_list>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -21,58 +19,38 @@ namespace corelith::testing {
 
 namespace fs = std::filesystem;
 
-inline std::string ReadWhole(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// Compares `actual` with tests/golden/`name`. With CORELITH_UPDATE_GOLDEN set the golden
-// file is written instead (to be read over before it is committed).
+// Compares `actual` with tests/golden/`name`.
 inline void ExpectGolden(const std::string& actual, const std::string& name) {
-    const fs::path golden = fs::path(CORELITH_TEST_DIR) / "golden" / name;
-    if (std::getenv("CORELITH_UPDATE_GOLDEN") != nullptr) {
-        fs::create_directories(golden.parent_path());
-        std::ofstream(golden, std::ios::binary) << actual;
-        return;
-    }
-    ASSERT_TRUE(fs::exists(golden)) << golden;
-    EXPECT_EQ(actual, ReadWhole(golden)) << "golden file " << name;
+    testsupport::ExpectGolden(fs::path(CORELITH_TEST_DIR) / "golden" / name, actual);
 }
 
 class WorkbenchFixture : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "corelith-conv-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
         platform_.SetSettingsFolder(Folder());
-        platform_.SetDialogLookup(TemplateDialogLookup());
+        platform_.SetDialogLookup(FindDialogTemplate);
         StartWorkbench(wb_);
         wb_.workingFolder = Folder();
     }
-    void TearDown() override {
-        EXPECT_EQ(platform_.UsageError(), "");
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
+    void TearDown() override { EXPECT_EQ(platform_.UsageError(), ""); }
 
-    std::string Folder() const { return folder_.string() + "/"; }
-    std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
+    std::string Folder() const { return folder_.Folder(); }
+    std::string PathOf(const std::string& name) const { return folder_.File(name); }
     std::string Put(const std::string& name, const std::string& text) const {
-        std::ofstream(folder_ / name, std::ios::binary) << text;
+        folder_.Write(name, text);
         return PathOf(name);
     }
-    std::string Get(const std::string& name) const { return ReadWhole(folder_ / name); }
-    bool Exists(const std::string& name) const { return fs::exists(folder_ / name); }
+    std::string Get(const std::string& name) const { return folder_.Read(name); }
+    bool Exists(const std::string& name) const { return folder_.Has(name); }
     std::string SettingsFile() const { return Get(kSettingsFileName); }
 
     void Answer(std::initializer_list<std::string> answers) {
         for (const std::string& a : answers)
             platform_.AddAnswer(a);
     }
-    void SetLayout(int layout) { wb_.settings.slots[1].speciesFormat = layout; }
+    void SetLayout(SpeciesLayout layout) {
+        wb_.settings.slots[1].speciesFormat = static_cast<int>(layout);
+    }
     // The initial name and the first filter of file dialog `index` (0-based) of the run.
     std::string Proposal(size_t index) const {
         return platform_.FileRequests().at(index).initialPath;
@@ -91,7 +69,7 @@ class WorkbenchFixture : public ::testing::Test {
         return dialogs;
     }
 
-    fs::path folder_;
+    testsupport::TempDir folder_;
     ScriptedPlatform platform_;
     Workbench wb_{platform_};
 };

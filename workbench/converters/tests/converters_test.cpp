@@ -60,7 +60,7 @@ TEST_F(ConvertersTest, RawDataInColumnGivesPercentagesAndMaxima) {
 }
 
 TEST_F(ConvertersTest, RawDataInLineGivesTheSameMatrixTurned) {
-    SetLayout(1);
+    SetLayout(SpeciesLayout::InLine);
     const std::string out = Convert(ConvertRawToFrequencyMatrix, "counts.txt", kRawInLine);
     ExpectGolden(Get(out), "raw_in_line.HM");
 }
@@ -85,7 +85,7 @@ TEST_F(ConvertersTest, RawDataWithOnlyTheTotal) {
         Convert(ConvertRawToFrequencyMatrix, "one.txt", "C\tN\tX\tY\n\tTotal\t4\t5\n");
     EXPECT_EQ(Get(out), "C\tN\tfrequency, max\tX\tY\n");
 
-    SetLayout(1);
+    SetLayout(SpeciesLayout::InLine);
     out = Convert(ConvertRawToFrequencyMatrix, "one-line.txt", "C\t\nN\tTotal\nX\t4\nY\t5\n");
     EXPECT_EQ(Get(out), "C\nN\nfrequency, max\nX\nY\n");
 }
@@ -97,7 +97,7 @@ TEST_F(ConvertersTest, PercentagesAreRescaledTo100InColumn) {
 }
 
 TEST_F(ConvertersTest, PercentagesAreRescaledTo100InLine) {
-    SetLayout(1);
+    SetLayout(SpeciesLayout::InLine);
     const std::string out = Convert(ConvertPercentToFrequencyMatrix, "pct.csv", kPercentInLine);
     EXPECT_EQ(out, "pct.HM");
     ExpectGolden(Get(out), "percent_in_line.HM");
@@ -125,7 +125,7 @@ TEST_F(ConvertersTest, MatrixInColumnBecomesADatabaseWithoutTheMaximum) {
 }
 
 TEST_F(ConvertersTest, MatrixInLineBecomesADatabaseWithoutTheMaximum) {
-    SetLayout(1);
+    SetLayout(SpeciesLayout::InLine);
     const std::string matrix = Convert(ConvertRawToFrequencyMatrix, "counts.txt", kRawInLine);
     Answer({PathOf(matrix), ":ok"});
     EXPECT_EQ(ConvertFrequencyMatrixToDatabase(wb_), kConvertDone);
@@ -209,8 +209,11 @@ TEST_F(ConvertersTest, FailedWriteIsNotReportedAsSuccess) {
 
 TEST_F(ConvertersTest, RefusedTableIsReportedByTheReaderAndNothingIsWritten) {
     std::string table = "C\tN\tX\n";
-    for (int i = 1; i <= kMaxSpecies + 1; ++i)
-        table += "\tsp" + std::to_string(i) + "\t1\n";
+    for (int i = 1; i <= kMaxSpecies + 1; ++i) {
+        table += "\tsp";
+        table += std::to_string(i);
+        table += "\t1\n";
+    }
     testing::fs::remove(PathOf(kSettingsFileName));
     Answer({Put("wide.txt", table), ":ok"});
     EXPECT_EQ(ConvertRawToFrequencyMatrix(wb_), kConvertNoInput);

@@ -3,15 +3,14 @@
 #include "platform/scripted/scripted_platform.h"
 #include "resources/dialog_templates.h"
 #include "shell/messages.h"
+#include "testing/test_support.h"
 #include "workbench.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -21,15 +20,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadWhole(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::string Golden(const std::string& name) {
-    return ReadWhole(fs::path(CORELITH_TEST_DIR) / "golden" / name);
+// Compares `actual` with tests/golden/`name`.
+void ExpectGolden(const std::string& name, const std::string& actual) {
+    testsupport::ExpectGolden(fs::path(CORELITH_TEST_DIR) / "golden" / name, actual);
 }
 
 // Controls of an open dialog kept in maps, for driving a model by hand.
@@ -61,28 +54,19 @@ class ProbeControls : public DialogControls {
 class CountingTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        // A fresh folder per run, so that two builds can run the tests at the same time.
-        folder_ = fs::temp_directory_path() /
-                  (std::string("counting_") + info->test_suite_name() + "_" + info->name() + "_" +
-                   std::to_string(std::random_device()()));
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
         platform_.SetSettingsFolder(Folder());
         platform_.SetStreams(&labels_, nullptr);
         StartWorkbench(wb_);
-        platform_.SetDialogLookup(TemplateDialogLookup());
+        platform_.SetDialogLookup(FindDialogTemplate);
         wb_.workingFolder = Folder();
     }
-    void TearDown() override { fs::remove_all(folder_); }
-
-    std::string Folder() const { return folder_.string() + "/"; }
-    std::string Path(const std::string& name) const { return (folder_ / name).string(); }
+    std::string Folder() const { return folder_.Folder(); }
+    std::string Path(const std::string& name) const { return folder_.File(name); }
     void Write(const std::string& name, const std::string& text) const {
-        std::ofstream(folder_ / name, std::ios::binary) << text;
+        folder_.Write(name, text);
     }
-    std::string Read(const std::string& name) const { return ReadWhole(folder_ / name); }
-    bool Exists(const std::string& name) const { return fs::exists(folder_ / name); }
+    std::string Read(const std::string& name) const { return folder_.Read(name); }
+    bool Exists(const std::string& name) const { return folder_.Has(name); }
 
     int Run(const std::vector<std::string>& answers) {
         for (const std::string& answer : answers)
@@ -115,7 +99,7 @@ class CountingTest : public ::testing::Test {
                                       "\tG. ruber\t3\t0\r\n"
                                       "\tN. pachyderma\t1\t12\r\n";
 
-    fs::path folder_;
+    testsupport::TempDir folder_;
     ScriptedPlatform platform_;
     Workbench wb_{platform_};
     std::ostringstream labels_;
@@ -136,15 +120,15 @@ void LoadExample(Workbench& wb) {
     t.reference.Value(2, 2) = 12;
 }
 
-std::string WriteToString(Workbench& wb, const fs::path& path, int layout, bool diversity) {
-    std::FILE* file = std::fopen(path.string().c_str(), "w");
-    EXPECT_NE(file, nullptr);
-    EXPECT_EQ(WriteMatrix(wb, file, layout, 2, 2, wb.tables.species, wb.tables.reference), 0);
+std::string WriteToString(Workbench& wb, const std::string& path, SpeciesLayout layout,
+                          bool diversity) {
+    LineWriter out(path);
+    EXPECT_EQ(WriteMatrix(wb, out, layout, 2, 2, wb.tables.species, wb.tables.reference), 0);
     if (diversity) {
-        EXPECT_EQ(WriteDiversityRow(wb, file, 2, 2, wb.tables.reference), 0);
+        EXPECT_EQ(WriteDiversityRow(wb, out, 2, 2, wb.tables.reference), 0);
     }
-    std::fclose(file);
-    return ReadWhole(path);
+    EXPECT_EQ(out.Close(), 0);
+    return testsupport::ReadFile(testsupport::PathOf(path));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -153,14 +137,16 @@ std::string WriteToString(Workbench& wb, const fs::path& path, int layout, bool 
 TEST_F(CountingTest, WriterExampleInSpeciesInColumnLayout) {
     LoadExample(wb_);
     wb_.tables.decimalCommaFlag = 1;
-    EXPECT_EQ(WriteToString(wb_, Path("m.txt"), 0, false), Golden("matrix_layout0_comma.txt"));
+    ExpectGolden("matrix_layout0_comma.txt",
+                 WriteToString(wb_, Path("m.txt"), SpeciesLayout::InColumn, false));
     EXPECT_EQ(platform_.CurrentCursor(), Cursor::Arrow);
 }
 
 TEST_F(CountingTest, WriterInSpeciesInLineLayoutWithTheDiversityRow) {
     LoadExample(wb_);
     wb_.tables.decimalCommaFlag = 0;
-    EXPECT_EQ(WriteToString(wb_, Path("m.txt"), 1, true), Golden("matrix_layout1_diversity.txt"));
+    ExpectGolden("matrix_layout1_diversity.txt",
+                 WriteToString(wb_, Path("m.txt"), SpeciesLayout::InLine, true));
 }
 
 TEST_F(CountingTest, WriterNeverConvertsNamesAndEmptiesNonPositiveCells) {
@@ -169,12 +155,12 @@ TEST_F(CountingTest, WriterNeverConvertsNamesAndEmptiesNonPositiveCells) {
     wb_.tables.species.names[1] = "G. sp. 1,2";
     wb_.tables.reference.Value(1, 1) = -2;
     wb_.tables.decimalCommaFlag = 1;
-    const std::string text = WriteToString(wb_, Path("m.txt"), 0, false);
+    const std::string text = WriteToString(wb_, Path("m.txt"), SpeciesLayout::InColumn, false);
     EXPECT_EQ(text, "x.y,z\tName\tA\tB\n"
                     "\tG. sp. 1,2\t\t\n"
                     "\tN. pachyderma\t1,5\t12\n");
     wb_.tables.decimalCommaFlag = 0;
-    EXPECT_EQ(WriteToString(wb_, Path("m.txt"), 0, false),
+    EXPECT_EQ(WriteToString(wb_, Path("m.txt"), SpeciesLayout::InColumn, false),
               "x.y,z\tName\tA\tB\n\tG. sp. 1,2\t\t\n\tN. pachyderma\t1.5\t12\n");
 }
 
@@ -183,18 +169,20 @@ TEST_F(CountingTest, WriterKeepsRowsLongerThanTheLineBufferWhole) {
     const int samples = t.sampleCapacity;
     t.species.names[1] = "G. bulloides";
     for (int i = 1; i <= samples; ++i) {
-        t.reference.names[static_cast<size_t>(i)] = "S" + std::to_string(i);
+        t.reference.names[static_cast<size_t>(i)] = std::string("S").append(std::to_string(i));
         t.reference.Value(i, 1) = 1234567.0f; // "%G" gives 1.23457E+06: 12 characters a cell
     }
-    std::FILE* file = std::fopen(Path("wide.txt").c_str(), "w");
-    ASSERT_EQ(WriteMatrix(wb_, file, 0, 1, samples, t.species, t.reference), 0);
-    std::fclose(file);
+    LineWriter file(Path("wide.txt"));
+    ASSERT_EQ(WriteMatrix(wb_, file, SpeciesLayout::InColumn, 1, samples, t.species, t.reference),
+              0);
+    ASSERT_EQ(file.Close(), 0);
     std::istringstream lines(Read("wide.txt"));
     std::string header, row;
     std::getline(lines, header);
     std::getline(lines, row);
     EXPECT_GT(row.size(), static_cast<size_t>(kMaxLineLength));
-    EXPECT_EQ(row.size(), std::string("\tG. bulloides").size() + 12u * samples);
+    EXPECT_EQ(row.size(),
+              std::string("\tG. bulloides").size() + 12u * static_cast<size_t>(samples));
     EXPECT_EQ(row.substr(row.size() - 12), "\t1.23457E+06");
 }
 
@@ -239,9 +227,9 @@ TEST_F(CountingTest, ACountingSessionWritesBothFilesAndTheResultLines) {
     const int result = Run({"core12.txt", ":ok", "1", "count", "species=2", "increment=2,5",
                             "count", "sample=2", "increment=-1", "count", "stop"});
     EXPECT_EQ(result, 0);
-    EXPECT_EQ(Read("Newcore12.txt"), Golden("session_output.txt"));
-    EXPECT_EQ(Read("DINewcore12.txt"), Golden("session_diversity.txt"));
-    EXPECT_EQ(labels_.str(), Golden("session_labels.txt"));
+    ExpectGolden("session_output.txt", Read("Newcore12.txt"));
+    ExpectGolden("session_diversity.txt", Read("DINewcore12.txt"));
+    ExpectGolden("session_labels.txt", labels_.str());
     EXPECT_EQ(wb_.settings.lastFilter, 1);
     EXPECT_EQ(wb_.current.fullPath, Path("Newcore12.txt"));
     EXPECT_EQ(Beeps(), 0);
@@ -298,7 +286,7 @@ TEST_F(CountingTest, EveryFailureEndsTheCommandWithItsCode) {
     EXPECT_EQ(Run({":cancel"}), 0);
     EXPECT_EQ(Run({"missing.txt"}), -1);
     EXPECT_EQ(Run({"core12.txt", ":cancel"}), -4);
-    fs::create_directory(folder_ / "DIout.txt");
+    fs::create_directory(folder_.path() / "DIout.txt");
     EXPECT_EQ(Run({"core12.txt", "out.txt"}), -3);
     EXPECT_EQ(Run({"core12.txt", "no/such/folder/out.txt"}), -2);
     EXPECT_EQ(Read("out.txt"), "") << "a created output file stays, empty";
@@ -310,7 +298,7 @@ TEST_F(CountingTest, AnOutputThatCannotBeWrittenIsReportedInTheResult) {
     if (!fs::exists("/dev/full"))
         GTEST_SKIP() << "needs a device that refuses every write";
     Write("core12.txt", kMatrix);
-    fs::create_symlink("/dev/full", folder_ / "full.txt");
+    fs::create_symlink("/dev/full", folder_.path() / "full.txt");
     EXPECT_EQ(Run({"core12.txt", "full.txt", "1", "count", "stop"}), -2);
     // The diversity file is still written in full.
     EXPECT_EQ(Read("DIfull.txt"), "Species\tName\tA\tB\n"
@@ -318,8 +306,8 @@ TEST_F(CountingTest, AnOutputThatCannotBeWrittenIsReportedInTheResult) {
                                   "\tN. pachyderma\t1\t12\n"
                                   "\n"
                                   "\tDiversity index\t0.500402\t0.000000\n");
-    fs::remove(folder_ / "full.txt");
-    fs::create_symlink("/dev/full", folder_ / "DIout.txt");
+    fs::remove(folder_.path() / "full.txt");
+    fs::create_symlink("/dev/full", folder_.path() / "DIout.txt");
     EXPECT_EQ(Run({"core12.txt", "out.txt", "1", "stop"}), -3);
 }
 
@@ -395,10 +383,10 @@ TEST_F(CountingTest, InterimFilesAreNumberedAcrossCountingRuns) {
 
 TEST_F(CountingTest, AnInterimFileThatCannotBeCreatedIsSkippedSilently) {
     Write("core12.txt", kMatrix);
-    fs::create_directory(folder_ / "Temp1.txt");
+    fs::create_directory(folder_.path() / "Temp1.txt");
     EXPECT_EQ(Run({"core12.txt", ":ok", "1", "save", "save", "stop"}), 0);
-    EXPECT_TRUE(fs::is_directory(folder_ / "Temp1.txt"));
-    EXPECT_TRUE(fs::is_regular_file(folder_ / "Temp2.txt"));
+    EXPECT_TRUE(fs::is_directory(folder_.path() / "Temp1.txt"));
+    EXPECT_TRUE(fs::is_regular_file(folder_.path() / "Temp2.txt"));
     EXPECT_TRUE(platform_.Messages().empty());
     EXPECT_EQ(Beeps(), 0);
 }
@@ -480,8 +468,11 @@ TEST_F(CountingTest, NamesAreCutTo63Characters) {
 
 TEST_F(CountingTest, AFullSpeciesListRefusesNewWithTheOverflowMessage) {
     std::string text = "Species\tName\tA\n";
-    for (int j = 1; j <= kMaxSpecies; ++j)
-        text += "\tsp" + std::to_string(j) + "\t1\n";
+    for (int j = 1; j <= kMaxSpecies; ++j) {
+        text += "\tsp";
+        text += std::to_string(j);
+        text += "\t1\n";
+    }
     Write("full.txt", text);
     EXPECT_EQ(Run({"full.txt", ":ok", "1", "new-species=more", "count", "stop"}), 0);
     ASSERT_EQ(platform_.Messages().size(), 1u);
@@ -492,8 +483,11 @@ TEST_F(CountingTest, AFullSpeciesListRefusesNewWithTheOverflowMessage) {
 
 TEST_F(CountingTest, AFullSampleTableRefusesNewWithTheOverflowMessage) {
     std::string text = "C\t\nS\tG. ruber\n";
-    for (int i = 1; i <= wb_.tables.sampleCapacity; ++i)
-        text += "S" + std::to_string(i) + "\t1\n";
+    for (int i = 1; i <= wb_.tables.sampleCapacity; ++i) {
+        text += "S";
+        text += std::to_string(i);
+        text += "\t1\n";
+    }
     Write("full.txt", text);
     wb_.settings.slots[1].speciesFormat = 1;
     EXPECT_EQ(Run({"full.txt", ":ok", ":ok", "new-sample=more", "stop"}), 0);
@@ -503,8 +497,11 @@ TEST_F(CountingTest, AFullSampleTableRefusesNewWithTheOverflowMessage) {
 
 TEST_F(CountingTest, AfterAReaderOverflowTheRunGoesOnWithWhatWasRead) {
     std::string text = "C\t\nS\tG. ruber\n";
-    for (int i = 1; i <= wb_.tables.sampleCapacity + 1; ++i)
-        text += "S" + std::to_string(i) + "\t1\n";
+    for (int i = 1; i <= wb_.tables.sampleCapacity + 1; ++i) {
+        text += "S";
+        text += std::to_string(i);
+        text += "\t1\n";
+    }
     Write("over.txt", text);
     wb_.settings.slots[1].speciesFormat = 1;
     EXPECT_EQ(Run({"over.txt", ":ok", ":ok", "count", "stop"}), 0);
@@ -552,7 +549,7 @@ TEST_F(CountingTest, CountsThatWouldLeaveTheRangeOfNumbersBeep) {
 TEST_F(CountingTest, TheSettingsAreSavedAfterTheRun) {
     Write("core12.txt", kMatrix);
     EXPECT_EQ(Run({"core12.txt", ":ok", ":cancel", "stop"}), 0);
-    EXPECT_TRUE(fs::exists(folder_ / kSettingsFileName));
+    EXPECT_TRUE(fs::exists(folder_.path() / kSettingsFileName));
 }
 
 // ---------------------------------------------------------------------------------------

@@ -77,7 +77,7 @@ TEST_F(RankingTest, StepwiseSystemHasTwoLimitsBelowTwoPercentAndFourAbove) {
 }
 
 TEST_F(RankingTest, StepwiseSystemIsTheSameFromATableInLine) {
-    SetLayout(1);
+    SetLayout(SpeciesLayout::InLine);
     MakeRankingSystem(kReferenceInLine);
     ExpectGolden(Get("ref.txt.RS"), "ref.RS");
 }
@@ -90,7 +90,7 @@ TEST_F(RankingTest, SingleSpeciesGivesHeaderLinesOnly) {
     Answer({":ok", PathOf("one.txt"), ":ok"});
     CreateLogarithmicRanking(wb_);
     EXPECT_EQ(Get("one.txt.RLG"), "Flag\tN\tX\n");
-    SetLayout(1);
+    SetLayout(SpeciesLayout::InLine);
     Answer({":ok", Put("one-line.txt", "C\t\nN\tTotal\nX\t5\n"), ":ok"});
     CreateLogarithmicRanking(wb_);
     EXPECT_EQ(Get("one-line.txt.RLG"), "Flag\nN\nX\n");
@@ -111,7 +111,7 @@ TEST_F(RankingTest, LogarithmicRankingInColumn) {
 }
 
 TEST_F(RankingTest, LogarithmicRankingInLineHasTheSameSpecies) {
-    SetLayout(1);
+    SetLayout(SpeciesLayout::InLine);
     Answer({":ok", Put("log.txt", kLogarithmicInLine), ":ok"});
     EXPECT_EQ(CreateLogarithmicRanking(wb_), kRankingDone);
     ExpectGolden(Get("log.txt.RLG"), "log_in_line.RLG");
@@ -162,20 +162,17 @@ TEST_F(RankingTest, CertainFactorThatIsNotPositiveIsNotConfirmed) {
     EXPECT_NE(SettingsFile().find("\t10.000000\t"), std::string::npos);
 
     // The writer itself gives no logarithm of a zero product either.
-    std::FILE* file = std::tmpfile();
-    ASSERT_NE(file, nullptr);
+    LineWriter out(PathOf("zero.RLG"));
     wb_.tables.reference.names[0] = "Taxa";
     wb_.tables.reference.names[1] = "L1";
     wb_.tables.species.names[1] = "A";
     wb_.tables.reference.Value(1, 1) = 1.0f;
     wb_.tables.reference.Value(1, 2) = 4.0f;
-    EXPECT_EQ(
-        WriteLogarithmicRanking(file, 0, 0.0f, 2, 1, wb_.tables.species, wb_.tables.reference), 0);
-    std::rewind(file);
-    char text[64] = {};
-    const size_t got = std::fread(text, 1, sizeof text - 1, file);
-    std::fclose(file);
-    EXPECT_EQ(std::string(text, got), "Flag\tTaxa\tL1\n\tA\t\n");
+    EXPECT_EQ(WriteLogarithmicRanking(out, SpeciesLayout::InColumn, 0.0f, 2, 1, wb_.tables.species,
+                                      wb_.tables.reference),
+              0);
+    EXPECT_EQ(out.Close(), 0);
+    EXPECT_EQ(Get("zero.RLG"), "Flag\tTaxa\tL1\n\tA\t\n");
 }
 
 TEST(CertainFactorDialogTest, FieldShowsTheValueAndABlankClearsIt) {
@@ -251,7 +248,7 @@ TEST_F(RankingTest, DatabaseDoesNotDependOnLimitsLeftInMemory) {
 }
 
 TEST_F(RankingTest, DatabaseInLineReadsTheSystemInColumn) {
-    SetLayout(1);
+    SetLayout(SpeciesLayout::InLine);
     MakeRankingSystem(kReferenceInLine);
     ASSERT_EQ(MakeDatabase(kCoreInLine), kRankingDone);
     ExpectGolden(Get("core.txt.R"), "core.R");

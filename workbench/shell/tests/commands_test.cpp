@@ -2,7 +2,7 @@
 
 #include "platform/scripted/scripted_platform.h"
 #include "resources/dialog_templates.h"
-#include "resources/menu.h"
+#include "shell/installed_programs.h"
 #include "shell/settings.h"
 #include "shell_test_support.h"
 #include "workbench.h"
@@ -16,7 +16,15 @@
 namespace corelith {
 namespace {
 
-using testing::TempFolder;
+using testing::SettingsLine;
+
+#ifdef _WIN32
+constexpr char kQuillonFile[] = "quillon.exe";
+constexpr char kMarvaneFile[] = "marvane.exe";
+#else
+constexpr char kQuillonFile[] = "quillon";
+constexpr char kMarvaneFile[] = "marvane";
+#endif
 
 class CommandsTest : public ::testing::Test {
   protected:
@@ -24,15 +32,16 @@ class CommandsTest : public ::testing::Test {
     // test's temporary folder.
     Workbench& Start(std::vector<std::string> answers) {
         platform_ = std::make_unique<ScriptedPlatform>(std::move(answers));
-        platform_->SetSettingsFolder(folder_.Path());
-        platform_->SetDialogLookup(TemplateDialogLookup());
+        platform_->SetSettingsFolder(folder_.Folder());
+        platform_->SetDialogLookup(FindDialogTemplate);
         wb_ = std::make_unique<Workbench>(*platform_);
-        wb_->workingFolder = folder_.Path();
+        wb_->workingFolder = folder_.Folder();
+        wb_->programFolder = folder_.Folder();
         return *wb_;
     }
     ScriptedPlatform& Platform() { return *platform_; }
 
-    TempFolder folder_;
+    testsupport::TempDir folder_;
     std::unique_ptr<ScriptedPlatform> platform_;
     std::unique_ptr<Workbench> wb_;
 };
@@ -69,7 +78,7 @@ TEST_F(CommandsTest, OptionCommandsWorkOnSlotOne) {
     EXPECT_EQ(slot.usedRegress, 1);
     EXPECT_EQ(slot.usedThread, 0);
     EXPECT_EQ(wb.settings.slots[2].speciesFormat, 0);
-    EXPECT_EQ(folder_.SettingsLine(2).substr(0, 10), "1\t1\t0\t1\t0\t");
+    EXPECT_EQ(SettingsLine(folder_, 2).substr(0, 10), "1\t1\t0\t1\t0\t");
     EXPECT_EQ(Platform().Log(),
               (std::vector<std::string>{"dialog: FORMATSPECIES", "dialog: FORMATDATA",
                                         "dialog: USEDTOOLS"}));
@@ -135,16 +144,36 @@ TEST_F(CommandsTest, ExecuteAsksForTheProgramFirstAndSavesItsPath) {
     EXPECT_EQ(RunCommand(wb, 16), 0);
     const std::string program = folder_.File("quill.exe");
     EXPECT_EQ(wb.settings.quillonPath, program);
-    EXPECT_EQ(folder_.SettingsLine(4), program) << "saved before the start";
+    EXPECT_EQ(SettingsLine(folder_, 4), program) << "saved before the start";
     EXPECT_EQ(Platform().Log(),
               (std::vector<std::string>{"open: Select Quillon.exe",
-                                        "start: " + program + " in " + folder_.Path()}));
+                                        "start: " + program + " in " + folder_.Folder()}));
     const FileDialogRequest& request = Platform().FileRequests().at(0);
     EXPECT_FALSE(request.save);
     ASSERT_EQ(request.filters.size(), 2u);
     EXPECT_EQ(request.filters[0].description, "Program files (*.EXE)");
     EXPECT_EQ(request.initialPath, "");
     EXPECT_EQ(wb.filterIndex, kProgramFilter);
+}
+
+// Without a stored path both programs and their setup commands propose the program
+// installed beside the workbench.
+TEST_F(CommandsTest, TheExecutableDialogsProposeTheInstalledPrograms) {
+    folder_.Write(kQuillonFile, "");
+    folder_.Write(kMarvaneFile, "");
+    Workbench& wb = Start({":ok", ":cancel", ":cancel", ":ok"});
+    EXPECT_EQ(RunCommand(wb, kCmdExecuteQuillon), 0);
+    EXPECT_EQ(wb.settings.quillonPath, folder_.File(kQuillonFile));
+    EXPECT_EQ(RunCommand(wb, kCmdExecuteMarvane), 0);
+    EXPECT_EQ(RunCommand(wb, kCmdSetupQuillon), 0) << "a stored path is proposed as it is";
+    EXPECT_EQ(RunCommand(wb, kCmdSetupMarvane), 1);
+    EXPECT_EQ(wb.settings.marvanePath, folder_.File(kMarvaneFile));
+    std::vector<std::string> proposals;
+    for (const FileDialogRequest& request : Platform().FileRequests())
+        proposals.push_back(request.initialPath);
+    EXPECT_EQ(proposals,
+              (std::vector<std::string>{folder_.File(kQuillonFile), folder_.File(kMarvaneFile),
+                                        folder_.File(kQuillonFile), folder_.File(kMarvaneFile)}));
 }
 
 TEST_F(CommandsTest, ExecuteWithAStoredPathStartsAtOnceInTheCurrentFolder) {
@@ -170,11 +199,11 @@ TEST_F(CommandsTest, SetupSavesTheSettingsEvenAfterCancel) {
     wb.settings.quillonPath = "/old/quillon.exe";
     EXPECT_EQ(RunCommand(wb, 38), 0);
     EXPECT_EQ(wb.settings.quillonPath, "/old/quillon.exe");
-    EXPECT_EQ(folder_.SettingsLine(4), "/old/quillon.exe");
+    EXPECT_EQ(SettingsLine(folder_, 4), "/old/quillon.exe");
     EXPECT_EQ(Platform().FileRequests().at(0).initialPath, "/old/quillon.exe");
 
     EXPECT_EQ(RunCommand(wb, 39), 1);
-    EXPECT_EQ(folder_.SettingsLine(5), "/opt/velmar/marvane.bin");
+    EXPECT_EQ(SettingsLine(folder_, 5), "/opt/velmar/marvane.bin");
     EXPECT_EQ(Platform().FileRequests().at(1).title, "Select Marvane.exe");
 
     EXPECT_EQ(RunCommand(wb, 39), 1) << ":ok takes the stored path";
@@ -236,50 +265,19 @@ TEST(CommandLinePath, APathTooLongForTheBufferIsNotTaken) {
     EXPECT_EQ(wb.current.fullPath.size(), 515u);
 }
 
+TEST(ExecutableFolder, TheProgramPathFallsBackOnArgv0) {
+    EXPECT_EQ(FolderOfArgv0("/opt/corelith/bin/corelith", "/home/u/"), "/opt/corelith/bin/");
+    EXPECT_EQ(FolderOfArgv0("bin/corelith", "/home/u/"), "/home/u/bin/");
+    EXPECT_EQ(FolderOfArgv0("./corelith", "/home/u/"), "/home/u/./");
+    EXPECT_EQ(FolderOfArgv0("corelith", "/home/u/"), "") << "found on the PATH";
+    EXPECT_EQ(FolderOfArgv0("", "/home/u/"), "");
+}
+
 TEST(ExecutableFolder, IsTheFolderOfTheRunningProgram) {
     const std::string folder = ExecutableFolder();
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ(folder.back(), '/');
     EXPECT_TRUE(std::filesystem::exists(folder + "shell_tests"));
-}
-
-TEST(MenuTable, EveryCommandOfTheMenuIsDispatchedOrDeliberatelyInactive) {
-    // The menu items that act, as the menu table lists them.
-    std::vector<int> acting;
-    std::vector<int> grayed;
-    for (const Menu& menu : MainMenu()) {
-        for (const MenuItem& item : menu.items) {
-            if (item.grayed)
-                grayed.push_back(item.id);
-            else if (item.id != 0)
-                acting.push_back(item.id);
-        }
-    }
-    EXPECT_EQ(grayed, (std::vector<int>{21, 22, 23, 24, 25, 26, 35}));
-    EXPECT_EQ(acting, (std::vector<int>{11, 12, 16, 17, 18, 31, 32, 33, 34, 36, 37, 38,
-                                        39, 41, 42, 43, 51, 54, 53, 64, 71, 72, 73, 74}));
-    EXPECT_EQ(MainMenu().back().title, "&?");
-    ASSERT_NE(FindMenuItem(43), nullptr);
-    EXPECT_EQ(FindMenuItem(43)->text, "Create continuous (logarithmic) ranking system...");
-    EXPECT_EQ(FindMenuItem(0), nullptr);
-    EXPECT_EQ(FindMenuItem(19), nullptr);
-}
-
-TEST(MenuTable, SeparatorsStandWhereTheMenuHasThem) {
-    auto itemsBeforeSeparators = [](const Menu& menu) {
-        std::vector<int> ids;
-        for (size_t i = 1; i < menu.items.size(); ++i) {
-            if (menu.items[i].id == 0)
-                ids.push_back(menu.items[i - 1].id);
-        }
-        return ids;
-    };
-    const auto& menus = MainMenu();
-    ASSERT_EQ(menus.size(), 7u);
-    EXPECT_EQ(itemsBeforeSeparators(menus[0]), (std::vector<int>{12, 17}));
-    EXPECT_EQ(itemsBeforeSeparators(menus[1]), std::vector<int>{});
-    EXPECT_EQ(itemsBeforeSeparators(menus[2]), (std::vector<int>{32, 36, 37}));
-    EXPECT_EQ(itemsBeforeSeparators(menus[6]), std::vector<int>{72});
 }
 
 } // namespace

@@ -45,11 +45,11 @@ class ClickingPlatform : public ScriptedPlatform {
 
 class OptionDialogsTest : public ::testing::Test {
   protected:
-    std::string Folder() const { return folder_.Path(); }
+    std::string Folder() const { return folder_.Folder(); }
     bool SettingsWritten() const { return folder_.Has(kSettingsFileName); }
-    std::string SettingsLine(int number) const { return folder_.SettingsLine(number); }
+    std::string SettingsLine(int number) const { return testing::SettingsLine(folder_, number); }
 
-    testing::TempFolder folder_;
+    testsupport::TempDir folder_;
 };
 
 TEST_F(OptionDialogsTest, FormatOfDataOpensOnTheStoredChoice) {
@@ -153,7 +153,7 @@ class ScriptedOptionDialogsTest : public OptionDialogsTest {
     void Answer(std::vector<std::string> answers) {
         platform_ = std::make_unique<ScriptedPlatform>(std::move(answers));
         platform_->SetSettingsFolder(Folder());
-        platform_->SetDialogLookup(TemplateDialogLookup());
+        platform_->SetDialogLookup(FindDialogTemplate);
         wb_ = std::make_unique<Workbench>(*platform_);
     }
     std::unique_ptr<ScriptedPlatform> platform_;

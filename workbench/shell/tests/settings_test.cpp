@@ -1,44 +1,28 @@
 #include "shell/settings.h"
 
 #include "platform/scripted/scripted_platform.h"
+#include "testing/test_support.h"
 #include "workbench.h"
 
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <unistd.h>
 
 namespace corelith {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string Slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using testsupport::ReadFile;
 
 class SettingsTest : public ::testing::Test {
   protected:
-    SettingsTest() {
-        folder_ = fs::temp_directory_path() /
-                  ("settings_test_" + std::to_string(::getpid()) + "_" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(folder_);
-        platform.SetSettingsFolder(Folder());
-    }
-    ~SettingsTest() override { fs::remove_all(folder_); }
+    SettingsTest() { platform.SetSettingsFolder(Folder()); }
 
-    std::string Folder() const { return folder_.string() + "/"; }
-    fs::path IniPath() const { return folder_ / "Corelith.INI"; }
-    void WriteIni(const std::string& content) const {
-        std::ofstream(IniPath(), std::ios::binary) << content;
-    }
+    std::string Folder() const { return folder_.Folder(); }
+    fs::path IniPath() const { return folder_.path() / "Corelith.INI"; }
+    void WriteIni(const std::string& content) const { folder_.Write("Corelith.INI", content); }
     // A fresh start of the program: defaults, then the file.
     Workbench& Start() {
         wb = std::make_unique<Workbench>(platform);
@@ -50,7 +34,7 @@ class SettingsTest : public ::testing::Test {
     std::unique_ptr<Workbench> wb;
 
   private:
-    fs::path folder_;
+    testsupport::TempDir folder_;
 };
 
 const std::string kDefaults = "19990518\n0\t0\t1\t1\t1\t5\t1\t5\t10.000000\t1\n\n\n\n";
@@ -58,9 +42,9 @@ const std::string kDefaults = "19990518\n0\t0\t1\t1\t1\t5\t1\t5\t10.000000\t1\n\
 TEST_F(SettingsTest, FirstRunWritesTheDefaults) {
     Workbench& w = Start();
     EXPECT_EQ(SettingsFilePath(w), Folder() + "Corelith.INI");
-    EXPECT_EQ(Slurp(IniPath()),
-              Slurp(fs::path(CORELITH_TEST_DIR) / "golden/settings_defaults.ini"));
-    EXPECT_EQ(Slurp(IniPath()), kDefaults);
+    testsupport::ExpectGolden(fs::path(CORELITH_TEST_DIR) / "golden/settings_defaults.ini",
+                              ReadFile(IniPath()));
+    EXPECT_EQ(ReadFile(IniPath()), kDefaults);
     EXPECT_TRUE(platform.Messages().empty());
 }
 
@@ -86,8 +70,8 @@ TEST_F(SettingsTest, SavedValuesComeBackAtTheNextStart) {
     w.settings.quillonPath = "/opt/q/Quillon";
     w.settings.marvanePath = "/opt/m/marvane";
     ASSERT_EQ(SaveSettings(w), 0);
-    EXPECT_EQ(Slurp(IniPath()), "19990518\n1\t1\t1\t1\t0\t7\t0\t5\t2.500000\t6\n"
-                                "kept text\n/opt/q/Quillon\n/opt/m/marvane\n");
+    EXPECT_EQ(ReadFile(IniPath()), "19990518\n1\t1\t1\t1\t0\t7\t0\t5\t2.500000\t6\n"
+                                   "kept text\n/opt/q/Quillon\n/opt/m/marvane\n");
     Workbench& again = Start();
     EXPECT_EQ(again.settings.slots[1].speciesFormat, 1);
     EXPECT_EQ(again.settings.slots[2].speciesFormat, 0); // only slot 1 is kept
@@ -107,10 +91,10 @@ TEST_F(SettingsTest, AnotherStampIsReplacedByTheDefaults) {
     Workbench& w = Start();
     EXPECT_EQ(w.settings.slots[1].dataFormat, 0);
     EXPECT_EQ(w.settings.quillonPath, "");
-    EXPECT_EQ(Slurp(IniPath()), kDefaults);
+    EXPECT_EQ(ReadFile(IniPath()), kDefaults);
     WriteIni("stamp\n1\n");
     Start();
-    EXPECT_EQ(Slurp(IniPath()), kDefaults);
+    EXPECT_EQ(ReadFile(IniPath()), kDefaults);
 }
 
 TEST_F(SettingsTest, OnlyTheFirstTwoLines) {
@@ -134,7 +118,7 @@ TEST_F(SettingsTest, ALine2ThatStopsMatchingKeepsTheRestAtDefaults) {
     EXPECT_EQ(s.usedThread, 1);
     EXPECT_EQ(s.capFac[5], 5);
     // The file is not rewritten until the next save.
-    EXPECT_EQ(Slurp(IniPath()), "19990518\n1\t1\t0\tword\t0\t9\n\n\n\n");
+    EXPECT_EQ(ReadFile(IniPath()), "19990518\n1\t1\t0\tword\t0\t9\n\n\n\n");
 }
 
 TEST_F(SettingsTest, CertainFactorInfinityIsNotANumber) {
@@ -181,17 +165,17 @@ TEST_F(SettingsTest, WrittenInTheCLocale) {
     ASSERT_EQ(SaveSettings(w), 0);
     if (german != nullptr)
         std::setlocale(LC_ALL, "C");
-    EXPECT_EQ(Slurp(IniPath()), "19990518\n0\t0\t1\t1\t1\t5\t1\t5\t1.500000\t1\n\n\n\n");
+    EXPECT_EQ(ReadFile(IniPath()), "19990518\n0\t0\t1\t1\t1\t5\t1\t5\t1.500000\t1\n\n\n\n");
 }
 
 TEST_F(SettingsTest, AMissingSettingsFolderIsCreated) {
     platform.SetSettingsFolder(Folder() + "config/corelith/");
     Start();
-    EXPECT_EQ(Slurp(fs::path(Folder()) / "config/corelith/Corelith.INI"), kDefaults);
+    EXPECT_EQ(ReadFile(fs::path(Folder()) / "config/corelith/Corelith.INI"), kDefaults);
 }
 
 TEST_F(SettingsTest, AFailedSaveIsReported) {
-    std::ofstream(fs::path(Folder()) / "blocker") << "a file, not a folder";
+    testsupport::WriteFile(fs::path(Folder()) / "blocker", "a file, not a folder");
     platform.SetSettingsFolder(Folder() + "blocker/");
     Workbench& w = Start(); // the load saves the defaults and fails
     EXPECT_EQ(SaveSettings(w), -1);

@@ -1,53 +1,44 @@
 #include "tables/readers.h"
 
 #include "platform/scripted/scripted_platform.h"
+#include "testing/test_support.h"
 #include "textio/file_layer.h"
 #include "workbench.h"
 
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <filesystem>
-#include <fstream>
-#include <unistd.h>
 
 namespace corelith {
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr float kEmpty = -999.99f;
+constexpr SpeciesLayout kInColumn = SpeciesLayout::InColumn;
+constexpr SpeciesLayout kInLine = SpeciesLayout::InLine;
 
 class ReadersTest : public ::testing::Test {
   protected:
-    ReadersTest() : wb(platform) {
-        AllocateTables(wb.tables);
-        folder_ = fs::temp_directory_path() /
-                  ("readers_test_" + std::to_string(::getpid()) + "_" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(folder_);
-    }
+    ReadersTest() : wb(platform) { AllocateTables(wb.tables); }
     ~ReadersTest() override {
         for (std::FILE* f : open_)
             CloseFile(f);
-        fs::remove_all(folder_);
     }
 
     // Writes `content` byte for byte and opens it the way the commands do.
     std::FILE* File(const std::string& content) {
-        const fs::path path = folder_ / ("t" + std::to_string(open_.size()) + ".txt");
-        std::ofstream(path, std::ios::binary) << content;
-        std::FILE* f = OpenForReading(path.string(), "rb");
+        const std::string name = "t" + std::to_string(open_.size()) + ".txt";
+        folder_.Write(name, content);
+        std::FILE* f = OpenForReading(folder_.File(name), "rb");
         EXPECT_NE(f, nullptr);
         open_.push_back(f);
         return f;
     }
 
-    int Reference(const std::string& content, int layout) {
+    int Reference(const std::string& content, SpeciesLayout layout) {
         return ReadReferenceTable(wb, File(content), layout, species, samples, wb.tables.species,
                                   wb.tables.reference);
     }
-    int Core(const std::string& content, int layout, CoreReadMode mode = Plain) {
+    int Core(const std::string& content, SpeciesLayout layout, CoreReadMode mode = Plain) {
         return ReadCoreTable(wb, File(content), layout, mode, species, samples, wb.tables.species,
                              wb.tables.core);
     }
@@ -72,7 +63,7 @@ class ReadersTest : public ::testing::Test {
     int species = -1, samples = -1, variables = -1, stations = -1;
 
   private:
-    fs::path folder_;
+    testsupport::TempDir folder_;
     std::vector<std::FILE*> open_;
 };
 
@@ -154,7 +145,7 @@ TEST_F(ReadersTest, ReferenceInColumn) {
                         "x\n"
                         "\tG.tenel\t\t4e1\t77\n"
                         "\tG.sacc\t12,5\tn.d.",
-                        0),
+                        kInColumn),
               0);
     EXPECT_EQ(species, 3);
     EXPECT_EQ(samples, 2);
@@ -177,8 +168,8 @@ TEST_F(ReadersTest, ReferenceInColumn) {
 }
 
 TEST_F(ReadersTest, NoValueSurvivesFromAnEarlierRead) {
-    ASSERT_EQ(Reference("F\tS\ta\tb\tc\n\tsp1\t1\t2\t3\n\tsp2\t4\t5\t6\n", 0), 0);
-    ASSERT_EQ(Reference("F\tS\ta\tb\tc\n\tsp1\t7\n\tsp2\t8\t\t9x\n", 0), 0);
+    ASSERT_EQ(Reference("F\tS\ta\tb\tc\n\tsp1\t1\t2\t3\n\tsp2\t4\t5\t6\n", kInColumn), 0);
+    ASSERT_EQ(Reference("F\tS\ta\tb\tc\n\tsp1\t7\n\tsp2\t8\t\t9x\n", kInColumn), 0);
     const SampleTable& t = wb.tables.reference;
     EXPECT_FLOAT_EQ(t.Value(1, 1), 7.0f);
     EXPECT_FLOAT_EQ(t.Value(2, 1), 0.0f);
@@ -189,15 +180,15 @@ TEST_F(ReadersTest, NoValueSurvivesFromAnEarlierRead) {
 
 TEST_F(ReadersTest, EmptyFileIsAnEmptyTable) {
     wb.tables.cornerLabel = "old";
-    EXPECT_EQ(Reference("", 0), 0);
+    EXPECT_EQ(Reference("", kInColumn), 0);
     EXPECT_EQ(species, 0);
     EXPECT_EQ(samples, 0);
     EXPECT_EQ(wb.tables.cornerLabel, "");
-    EXPECT_EQ(Reference("", 1), 0);
+    EXPECT_EQ(Reference("", kInLine), 0);
     EXPECT_EQ(species, 0);
     EXPECT_EQ(samples, 0);
-    EXPECT_EQ(Core("", 0), 0);
-    EXPECT_EQ(Core("", 1), 0);
+    EXPECT_EQ(Core("", kInColumn), 0);
+    EXPECT_EQ(Core("", kInLine), 0);
     EXPECT_EQ(species, 0);
     EXPECT_EQ(samples, 0);
     EXPECT_TRUE(Messages().empty());
@@ -207,7 +198,8 @@ TEST_F(ReadersTest, NamesAreCutTo63Characters) {
     const std::string longName(70, 'n');
     // 62 ASCII bytes and a two-byte character would end at byte 64: it goes whole.
     const std::string accented = std::string(62, 'a') + "\xC3\xA9" + "z";
-    ASSERT_EQ(Reference("F\tS\t" + longName + "\t" + accented + "\n\t" + longName + "\t1\t2\n", 0),
+    ASSERT_EQ(Reference("F\tS\t" + longName + "\t" + accented + "\n\t" + longName + "\t1\t2\n",
+                        kInColumn),
               0);
     EXPECT_EQ(SampleName(wb.tables.reference, 1), std::string(63, 'n'));
     EXPECT_EQ(SampleName(wb.tables.reference, 2), std::string(62, 'a'));
@@ -215,32 +207,39 @@ TEST_F(ReadersTest, NamesAreCutTo63Characters) {
 }
 
 TEST_F(ReadersTest, ATrailingTabInTheHeaderOpensNoSample) {
-    ASSERT_EQ(Reference("F\tS\ta\tb\t\n\tsp\t1\t2\t3\n", 0), 0);
+    ASSERT_EQ(Reference("F\tS\ta\tb\t\n\tsp\t1\t2\t3\n", kInColumn), 0);
     EXPECT_EQ(samples, 2);
 }
 
 std::string ColumnTable(int speciesCount, int sampleCount) {
     std::string text = "Flag\tSpecies";
-    for (int k = 1; k <= sampleCount; ++k)
-        text += "\tS" + std::to_string(k);
+    for (int k = 1; k <= sampleCount; ++k) {
+        text += "\tS";
+        text += std::to_string(k);
+    }
     text += "\n";
     for (int s = 1; s <= speciesCount; ++s) {
-        text += "\tsp" + std::to_string(s);
-        for (int k = 1; k <= sampleCount; ++k)
-            text += "\t" + std::to_string(s) + ".00000" + std::to_string(k % 10);
+        text += "\tsp";
+        text += std::to_string(s);
+        for (int k = 1; k <= sampleCount; ++k) {
+            text += "\t";
+            text += std::to_string(s);
+            text += ".00000";
+            text += std::to_string(k % 10);
+        }
         text += "\n";
     }
     return text;
 }
 
 TEST_F(ReadersTest, FiveHundredSpeciesInColumnFitAndOneMoreDoesNot) {
-    ASSERT_EQ(Reference(ColumnTable(500, 2), 0), 0);
+    ASSERT_EQ(Reference(ColumnTable(500, 2), kInColumn), 0);
     EXPECT_EQ(species, 500);
     EXPECT_FLOAT_EQ(wb.tables.reference.Value(2, 500), 500.000002f);
-    EXPECT_EQ(Reference(ColumnTable(501, 2), 0), -2);
+    EXPECT_EQ(Reference(ColumnTable(501, 2), kInColumn), -2);
     EXPECT_EQ(Messages(),
               (std::vector<std::string>{"message 139: Species overflow. Maximum: 500"}));
-    EXPECT_EQ(Core(ColumnTable(501, 2), 0), -3);
+    EXPECT_EQ(Core(ColumnTable(501, 2), kInColumn), -3);
     EXPECT_EQ(platform.BeepCount(), 2);
 }
 
@@ -250,13 +249,13 @@ TEST_F(ReadersTest, SampleCapacityInColumnFitsAndOneMoreDoesNot) {
     // These lines are far longer than 10,000 characters and must be read whole.
     const std::string full = ColumnTable(2, capacity);
     ASSERT_GT(full.find('\n', full.find('\n') + 1) - full.find('\n'), 10000u);
-    ASSERT_EQ(Reference(full, 0), 0);
+    ASSERT_EQ(Reference(full, kInColumn), 0);
     EXPECT_EQ(samples, capacity);
     EXPECT_EQ(species, 2);
     EXPECT_EQ(SampleName(wb.tables.reference, capacity), "S1367");
     EXPECT_FLOAT_EQ(wb.tables.reference.Value(capacity, 2), 2.000007f);
-    EXPECT_EQ(Reference(ColumnTable(2, capacity + 1), 0), -1);
-    EXPECT_EQ(Core(ColumnTable(2, capacity + 1), 0), -1);
+    EXPECT_EQ(Reference(ColumnTable(2, capacity + 1), kInColumn), -1);
+    EXPECT_EQ(Core(ColumnTable(2, capacity + 1), kInColumn), -1);
     EXPECT_EQ(Messages(),
               (std::vector<std::string>{"message 137: Reference sample overflow. Maximum: 1367",
                                         "message 145: Core sample overflow. Maximum: 1367"}));
@@ -270,7 +269,7 @@ TEST_F(ReadersTest, ReferenceInLine) {
                         "V17-196\t1\t2\t3\t4\t5\n"
                         "\n"
                         "V18-110\t6\t\t8",
-                        1),
+                        kInLine),
               0);
     EXPECT_EQ(species, 3);
     EXPECT_EQ(samples, 2);
@@ -298,24 +297,28 @@ std::string LineTable(int columns, int sampleCount, int leftOut = 0) {
     std::string names = "Sample";
     for (int c = 1; c <= columns; ++c) {
         text += c == leftOut ? "\t*" : "\t";
-        names += "\tsp" + std::to_string(c);
+        names += "\tsp";
+        names += std::to_string(c);
     }
     text += "\n" + names + "\n";
     for (int k = 1; k <= sampleCount; ++k) {
-        text += "S" + std::to_string(k);
-        for (int c = 1; c <= columns; ++c)
-            text += "\t" + std::to_string(c);
+        text += "S";
+        text += std::to_string(k);
+        for (int c = 1; c <= columns; ++c) {
+            text += "\t";
+            text += std::to_string(c);
+        }
         text += "\n";
     }
     return text;
 }
 
 TEST_F(ReadersTest, FiveHundredSpeciesColumnsFitAndOneMoreDoesNot) {
-    ASSERT_EQ(Reference(LineTable(500, 3), 1), 0);
+    ASSERT_EQ(Reference(LineTable(500, 3), kInLine), 0);
     EXPECT_EQ(species, 500);
     EXPECT_FLOAT_EQ(wb.tables.reference.Value(3, 500), 500.0f);
-    EXPECT_EQ(Reference(LineTable(501, 3, 1), 1), -2); // a left-out column counts too
-    EXPECT_EQ(Core(LineTable(501, 3), 1), -3);
+    EXPECT_EQ(Reference(LineTable(501, 3, 1), kInLine), -2); // a left-out column counts too
+    EXPECT_EQ(Core(LineTable(501, 3), kInLine), -3);
     EXPECT_EQ(Messages(),
               (std::vector<std::string>{"message 139: Species overflow. Maximum: 500",
                                         "message 139: Species overflow. Maximum: 500"}));
@@ -323,11 +326,11 @@ TEST_F(ReadersTest, FiveHundredSpeciesColumnsFitAndOneMoreDoesNot) {
 
 TEST_F(ReadersTest, SampleCapacityInLineFitsAndOneMoreDoesNot) {
     const int capacity = wb.tables.sampleCapacity;
-    ASSERT_EQ(Reference(LineTable(3, capacity), 1), 0);
+    ASSERT_EQ(Reference(LineTable(3, capacity), kInLine), 0);
     EXPECT_EQ(samples, capacity);
     EXPECT_EQ(SampleName(wb.tables.reference, capacity), "S1367");
-    EXPECT_EQ(Reference(LineTable(3, capacity + 1), 1), -1);
-    EXPECT_EQ(Core(LineTable(3, capacity + 1), 1), -1);
+    EXPECT_EQ(Reference(LineTable(3, capacity + 1), kInLine), -1);
+    EXPECT_EQ(Core(LineTable(3, capacity + 1), kInLine), -1);
     EXPECT_EQ(Messages(),
               (std::vector<std::string>{"message 137: Reference sample overflow. Maximum: 1367",
                                         "message 145: Core sample overflow. Maximum: 1367"}));
@@ -336,44 +339,44 @@ TEST_F(ReadersTest, SampleCapacityInLineFitsAndOneMoreDoesNot) {
 // ---------------------------------------------------------------- core reader
 
 TEST_F(ReadersTest, CoreDecimalCommas) {
-    ASSERT_EQ(Core("F\tS\t0 cm\t10 cm\n\tG,ruber\t12,5\t1\n\tG.sacc\t3\t4\n", 0), 0);
+    ASSERT_EQ(Core("F\tS\t0 cm\t10 cm\n\tG,ruber\t12,5\t1\n\tG.sacc\t3\t4\n", kInColumn), 0);
     EXPECT_FLOAT_EQ(wb.tables.core.Value(1, 1), 12.5f);
     EXPECT_EQ(SpeciesName(1), "G.ruber");     // commas in names become points too
     EXPECT_EQ(wb.tables.decimalCommaFlag, 0); // the last data line had no comma
-    ASSERT_EQ(Core("F\tS\t0 cm\n\tsp\t1\n\tsp2\t2,25\n*\tx\t1\n", 0), 0);
+    ASSERT_EQ(Core("F\tS\t0 cm\n\tsp\t1\n\tsp2\t2,25\n*\tx\t1\n", kInColumn), 0);
     EXPECT_FLOAT_EQ(wb.tables.core.Value(1, 2), 2.25f);
     EXPECT_EQ(wb.tables.decimalCommaFlag, 1);
 }
 
 TEST_F(ReadersTest, CoreDecimalCommasInLineLeaveTheSampleName) {
-    ASSERT_EQ(Core("F\t\t\nS\ta\tb\n12,5 cm\t1,5\t2\n", 1), 0);
+    ASSERT_EQ(Core("F\t\t\nS\ta\tb\n12,5 cm\t1,5\t2\n", kInLine), 0);
     EXPECT_EQ(SampleName(wb.tables.core, 1), "12,5 cm");
     EXPECT_FLOAT_EQ(wb.tables.core.Value(1, 1), 1.5f);
     EXPECT_EQ(wb.tables.decimalCommaFlag, 1);
-    ASSERT_EQ(Core("F\t\t\nS\ta\tb\n12,5 cm\t1\t2\n", 1), 0);
+    ASSERT_EQ(Core("F\t\t\nS\ta\tb\n12,5 cm\t1\t2\n", kInLine), 0);
     EXPECT_EQ(wb.tables.decimalCommaFlag, 0);
 }
 
 TEST_F(ReadersTest, CoreComparesSpeciesWithTheReference) {
-    ASSERT_EQ(Reference("F\tS\tr1\n\tG. ruber\t1\n\tG. sacc\t2\n", 0), 0);
-    EXPECT_EQ(Core("F\tS\tc1\n\tG. ruber\t1\n\tG. sacc\t2\n", 0, CompareSpecies), 0);
-    EXPECT_EQ(Core("F\tS\tc1\n\tG. ruber\t1\n\tG. ruber pink\t2\n", 0, CompareSpecies), -2);
+    ASSERT_EQ(Reference("F\tS\tr1\n\tG. ruber\t1\n\tG. sacc\t2\n", kInColumn), 0);
+    EXPECT_EQ(Core("F\tS\tc1\n\tG. ruber\t1\n\tG. sacc\t2\n", kInColumn, CompareSpecies), 0);
+    EXPECT_EQ(Core("F\tS\tc1\n\tG. ruber\t1\n\tG. ruber pink\t2\n", kInColumn, CompareSpecies), -2);
     EXPECT_EQ(Messages(), (std::vector<std::string>{"message 138: The names of species are not "
                                                     "equal:\\n>G. sacc<\\n>G. ruber pink<"}));
     EXPECT_EQ(SpeciesName(2), "G. sacc");
-    EXPECT_EQ(Core("F\t\t\nS\tG. ruber\tg. sacc\nc1\t1\t2\n", 1, CompareSpecies), -2);
+    EXPECT_EQ(Core("F\t\t\nS\tG. ruber\tg. sacc\nc1\t1\t2\n", kInLine, CompareSpecies), -2);
     EXPECT_EQ(Messages().back(),
               "message 138: The names of species are not equal:\\n>G. sacc<\\n>g. sacc<");
 }
 
 TEST_F(ReadersTest, CoreSkipsTheExtraColumnOrLine) {
-    ASSERT_EQ(Core("F\tS\tDepth\tc1\tc2\n\tsp\t99\t1\t2\n", 0, SkipExtraColumn), 0);
+    ASSERT_EQ(Core("F\tS\tDepth\tc1\tc2\n\tsp\t99\t1\t2\n", kInColumn, SkipExtraColumn), 0);
     EXPECT_EQ(samples, 2);
     EXPECT_EQ(SampleName(wb.tables.core, 0), "Depth");
     EXPECT_EQ(SampleName(wb.tables.core, 1), "c1");
     EXPECT_FLOAT_EQ(wb.tables.core.Value(1, 1), 1.0f);
     EXPECT_FLOAT_EQ(wb.tables.core.Value(2, 1), 2.0f);
-    ASSERT_EQ(Core("F\t\nS\tsp\nextra\t99\nc1\t5\n", 1, SkipExtraColumn), 0);
+    ASSERT_EQ(Core("F\t\nS\tsp\nextra\t99\nc1\t5\n", kInLine, SkipExtraColumn), 0);
     EXPECT_EQ(samples, 1);
     EXPECT_FLOAT_EQ(wb.tables.core.Value(1, 1), 5.0f);
 }
@@ -524,14 +527,14 @@ TEST_F(ReadersTest, Utf16FilesAreReadAsText) {
 TEST_F(ReadersTest, Utf8ByteOrderMarkIsNotPartOfTheCornerLabel) {
     ASSERT_EQ(Reference("\xEF\xBB\xBF"
                         "Flag\tSpecies\ta\n\tsp\t1\n",
-                        0),
+                        kInColumn),
               0);
     EXPECT_EQ(wb.tables.cornerLabel, "Flag");
 }
 
 TEST_F(ReadersTest, NumbersIgnoreTheProcessLocaleAndSpecialForms) {
     const char* german = std::setlocale(LC_ALL, "de_DE.UTF-8");
-    ASSERT_EQ(Reference("F\tS\ta\tb\tc\td\n\tsp\t1.5\tinf\tnan\t0x10\n", 0), 0);
+    ASSERT_EQ(Reference("F\tS\ta\tb\tc\td\n\tsp\t1.5\tinf\tnan\t0x10\n", kInColumn), 0);
     if (german != nullptr)
         std::setlocale(LC_ALL, "C");
     const SampleTable& t = wb.tables.reference;

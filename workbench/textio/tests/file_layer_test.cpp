@@ -1,44 +1,28 @@
 #include "textio/file_layer.h"
 
+#include "testing/test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <unistd.h>
 
 namespace corelith {
 namespace {
 
-std::string Slurp(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 class FileLayerTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("file_layer_test_" + std::to_string(::getpid()) + "_" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(folder_);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
-    std::filesystem::path folder_;
+    testsupport::TempDir folder_;
 };
 
 TEST_F(FileLayerTest, WritesTextUnchangedAndReadsItBack) {
-    const std::string path = (folder_ / "out.txt").string();
+    const std::string path = folder_.File("out.txt");
     std::FILE* out = OpenForWriting(path);
     ASSERT_NE(out, nullptr);
     EXPECT_EQ(WriteText(out, "Flag\tSpecies\n"), 0);
     EXPECT_EQ(WriteText(out, ""), 0);
     EXPECT_EQ(WriteText(out, "x\ty"), 0);
     EXPECT_EQ(CloseFile(out), 0);
-    EXPECT_EQ(Slurp(path), "Flag\tSpecies\nx\ty");
+    EXPECT_EQ(folder_.Read("out.txt"), "Flag\tSpecies\nx\ty");
     std::FILE* in = OpenForReading(path);
     ASSERT_NE(in, nullptr);
     EXPECT_EQ(std::fgetc(in), 'F');
@@ -46,10 +30,10 @@ TEST_F(FileLayerTest, WritesTextUnchangedAndReadsItBack) {
 }
 
 TEST_F(FileLayerTest, FailuresGiveNoHandle) {
-    EXPECT_EQ(OpenForReading((folder_ / "missing.txt").string()), nullptr);
+    EXPECT_EQ(OpenForReading(folder_.File("missing.txt")), nullptr);
     EXPECT_EQ(OpenForReading(""), nullptr);
-    EXPECT_EQ(OpenForWriting((folder_ / "no" / "such" / "folder.txt").string()), nullptr);
-    EXPECT_EQ(OpenForWriting(folder_.string()), nullptr); // a folder
+    EXPECT_EQ(OpenForWriting(folder_.File("no/such/folder.txt")), nullptr);
+    EXPECT_EQ(OpenForWriting(testsupport::TextOf(folder_.path())), nullptr); // a folder
     EXPECT_EQ(WriteText(nullptr, "x"), -1);
     EXPECT_EQ(CloseFile(nullptr), -1);
 }

@@ -5,6 +5,7 @@
 #include "shell/messages.h"
 #include "shell/settings.h"
 #include "shell/tests/shell_test_support.h"
+#include "testing/test_support.h"
 #include "textio/file_layer.h"
 #include "tfproject/tf_files.h"
 #include "workbench.h"
@@ -14,10 +15,7 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -30,22 +28,9 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
-std::string ReadWhole(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::string Golden(const std::string& name) {
-    return ReadWhole(fs::path(CORELITH_TEST_DIR) / "golden" / name);
-}
-
-// An empty folder of its own for one test; two test runs at the same time do not meet.
-fs::path FreshFolder(const std::string& name) {
-    const fs::path folder = fs::temp_directory_path() /
-                            ("tfproject_" + name + "_" + std::to_string(std::random_device{}()));
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    return folder;
+// Compares `actual` with tests/golden/`name`.
+void ExpectGolden(const std::string& name, const std::string& actual) {
+    testsupport::ExpectGolden(fs::path(CORELITH_TEST_DIR) / "golden" / name, actual);
 }
 
 // A message as the scripted backend records it, with each line break spelt backslash n.
@@ -108,34 +93,29 @@ class RecordingPlatform : public ScriptedPlatform {
 class TfProjectTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = FreshFolder(std::string(info->test_suite_name()) + "_" + info->name());
         platform_.SetSettingsFolder(Dir() + "/");
-        platform_.SetDialogLookup(TemplateDialogLookup());
+        platform_.SetDialogLookup(FindDialogTemplate);
         StartWorkbench(wb_);
         wb_.workingFolder = Dir() + "/";
     }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string Dir() const { return dir_.string(); }
-    std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
-    void Put(const std::string& name, const std::string& text) const {
-        std::ofstream(dir_ / name, std::ios::binary) << text;
-    }
+    // The test's folder, without a final separator.
+    std::string Dir() const { return testsupport::TextOf(dir_.path()); }
+    std::string PathOf(const std::string& name) const { return dir_.File(name); }
+    void Put(const std::string& name, const std::string& text) const { dir_.Write(name, text); }
     // The reference, environment and core tables of a complete build.
     void PutInputs(const char* reference, const char* core) const {
         Put("ref.txt", reference);
         Put("env.txt", kEnvironment);
         Put("core.txt", core);
     }
-    std::string Get(const std::string& name) const { return ReadWhole(dir_ / name); }
-    bool Exists(const std::string& name) const { return fs::exists(dir_ / name); }
-    // A golden text whose "{DIR}" stands for the test folder.
-    std::string GoldenHere(const std::string& name) const {
-        std::string text = Golden(name);
-        for (size_t at; (at = text.find("{DIR}")) != std::string::npos;)
-            text.replace(at, 5, Dir());
-        return text;
+    std::string Get(const std::string& name) const { return dir_.Read(name); }
+    bool Exists(const std::string& name) const { return dir_.Has(name); }
+    // Compares `actual` with the golden file `name`, in which "{DIR}" stands for the test
+    // folder.
+    void ExpectGoldenHere(const std::string& name, std::string actual) const {
+        for (size_t at; (at = actual.find(Dir())) != std::string::npos;)
+            actual.replace(at, Dir().size(), "{DIR}");
+        ExpectGolden(name, actual);
     }
     void Answer(const std::vector<std::string>& answers) {
         for (const std::string& a : answers)
@@ -151,7 +131,7 @@ class TfProjectTest : public ::testing::Test {
                 "env.txt",    ":ok",  "core.txt", ":ok"};
     }
 
-    fs::path dir_;
+    testsupport::TempDir dir_;
     RecordingPlatform platform_;
     Workbench wb_{platform_};
 };
@@ -165,10 +145,10 @@ TEST_F(TfProjectTest, BuildsTheFourFilesSpeciesInColumnRawData) {
     EXPECT_EQ(BuildTransferFunctionProject(wb_, 1), 0);
 
     EXPECT_THAT(platform_.Messages(), IsEmpty());
-    EXPECT_EQ(Get("ref.cap"), Golden("capfac_raw.cap"));
-    EXPECT_EQ(Get("env.reg"), Golden("regress.reg"));
-    EXPECT_EQ(Get("core.thr"), Golden("thread_raw.thr"));
-    EXPECT_EQ(Get("Survey.pro"), GoldenHere("project.pro"));
+    ExpectGolden("capfac_raw.cap", Get("ref.cap"));
+    ExpectGolden("regress.reg", Get("env.reg"));
+    ExpectGolden("thread_raw.thr", Get("core.thr"));
+    ExpectGoldenHere("project.pro", Get("Survey.pro"));
     EXPECT_EQ(Slot(1).firstPath, PathOf("ref.cap"));
     EXPECT_EQ(Slot(1).thirdPath, PathOf("env.reg"));
     EXPECT_EQ(Slot(1).secondPath, PathOf("core.thr"));
@@ -183,8 +163,8 @@ TEST_F(TfProjectTest, SpeciesInLineGivesTheSameFilesAndPercentDataIsScaled) {
     EXPECT_EQ(BuildTransferFunctionProject(wb_, 1), 0);
 
     EXPECT_THAT(platform_.Messages(), IsEmpty());
-    EXPECT_EQ(Get("ref.cap"), Golden("capfac_percent.cap"));
-    EXPECT_EQ(Get("core.thr"), Golden("thread_percent.thr"));
+    ExpectGolden("capfac_percent.cap", Get("ref.cap"));
+    ExpectGolden("thread_percent.thr", Get("core.thr"));
     EXPECT_EQ(Slot(1).speciesFormat, 1);
     EXPECT_EQ(Slot(1).dataFormat, 1);
 }
@@ -194,8 +174,8 @@ TEST_F(TfProjectTest, SpeciesInLineRawDataMatchesTheColumnLayout) {
     Answer(FullBuild("2", "1"));
 
     EXPECT_EQ(BuildTransferFunctionProject(wb_, 1), 0);
-    EXPECT_EQ(Get("ref.cap"), Golden("capfac_raw.cap"));
-    EXPECT_EQ(Get("core.thr"), Golden("thread_raw.thr"));
+    ExpectGolden("capfac_raw.cap", Get("ref.cap"));
+    ExpectGolden("thread_raw.thr", Get("core.thr"));
 }
 
 TEST_F(TfProjectTest, AsksForEachFileWithItsTitleFilterAndProposal) {
@@ -233,7 +213,7 @@ TEST_F(TfProjectTest, BuildsInItsOwnSlotFromThatSlotsValues) {
     Answer(FullBuild(":ok", ":ok"));
 
     ASSERT_EQ(BuildTransferFunctionProject(wb_, 2), 0);
-    EXPECT_EQ(Get("ref.cap"), Golden("capfac_raw.cap"));
+    ExpectGolden("capfac_raw.cap", Get("ref.cap"));
     EXPECT_EQ(Slot(2).projectName, "Survey");
     EXPECT_EQ(Slot(1).projectName, "Project");
     EXPECT_EQ(Slot(1).firstPath, "NoName.cap");
@@ -264,7 +244,7 @@ TEST_F(TfProjectTest, NoToolTickedWritesOnlyTheProjectFileWithTheSlotsEarlierPat
 
     EXPECT_EQ(BuildTransferFunctionProject(wb_, 1), 0);
 
-    EXPECT_EQ(Get("Empty.pro"), Golden("project_no_tools.pro"));
+    ExpectGolden("project_no_tools.pro", Get("Empty.pro"));
     EXPECT_EQ(platform_.FileRequests().size(), 1u);
     for (const std::string& entry : platform_.Log())
         EXPECT_THAT(entry, ::testing::Not(HasSubstr("OPTIONS")));
@@ -293,7 +273,7 @@ TEST_F(TfProjectTest, EveryCancelEndsTheBuildWithItsCode) {
     const std::vector<int> expected = {0, -1, -2, -3, -4, -5, -7, -7, -8, -8, -9, -9};
     const std::vector<std::string> all = FullBuild(":ok", ":ok");
     for (size_t k = 0; k < expected.size(); ++k) {
-        fs::remove(dir_ / "Survey.pro");
+        fs::remove(dir_.path() / "Survey.pro");
         std::vector<std::string> answers(all.begin(), all.begin() + static_cast<long>(k));
         answers.push_back(":cancel");
         Answer(answers);
@@ -311,7 +291,7 @@ TEST_F(TfProjectTest, OptionsDialogsAreSkippedForUntickedTools) {
     Answer({"T.pro", ":ok", ":ok", "Thread", "core.txt", ":ok"});
 
     ASSERT_EQ(BuildTransferFunctionProject(wb_, 1), 0);
-    EXPECT_EQ(Get("core.thr"), Golden("thread_raw.thr"));
+    ExpectGolden("thread_raw.thr", Get("core.thr"));
     EXPECT_EQ(Lines(Get("T.pro"))[1], "NoName.cap");
     EXPECT_EQ(Lines(Get("T.pro"))[3], "NoName.reg");
     EXPECT_EQ(Lines(Get("T.pro"))[5], PathOf("core.thr"));
@@ -397,8 +377,10 @@ TEST_F(TfProjectTest, UnreadableReferenceFileEndsTheBuildQuietly) {
 // variables fill it exactly, 13 factors never fit.
 TEST_F(TfProjectTest, TermCodesFillingAllHundredPositionsAreWritten) {
     std::string env = "Station";
-    for (int v = 1; v <= 10; ++v)
-        env += "\tV" + std::to_string(v);
+    for (int v = 1; v <= 10; ++v) {
+        env += "\tV";
+        env += std::to_string(v);
+    }
     env += "\nX1";
     for (int v = 1; v <= 10; ++v)
         env += "\t1";
@@ -461,7 +443,7 @@ TEST_F(TfProjectTest, FailedWriteOfAParameterFileIsReportedAndMarkedInTheSlot) {
     if (!fs::exists("/dev/full"))
         GTEST_SKIP() << "no /dev/full";
     Put("ref.txt", kReferenceInColumn);
-    fs::create_symlink("/dev/full", dir_ / "full.cap");
+    fs::create_symlink("/dev/full", dir_.path() / "full.cap");
     Answer({"Survey.pro", ":ok", ":ok", "CapFac", ":ok", "ref.txt", "full.cap"});
 
     EXPECT_EQ(BuildTransferFunctionProject(wb_, 1), -20);
@@ -472,14 +454,14 @@ TEST_F(TfProjectTest, FailedWriteOfAParameterFileIsReportedAndMarkedInTheSlot) {
 TEST_F(TfProjectTest, FailedWriteOfTheProjectFileIsReported) {
     if (!fs::exists("/dev/full"))
         GTEST_SKIP() << "no /dev/full";
-    fs::create_symlink("/dev/full", dir_ / "full.pro");
+    fs::create_symlink("/dev/full", dir_.path() / "full.pro");
     Answer({"full.pro", ":ok", ":ok", "none"});
     EXPECT_EQ(BuildTransferFunctionProject(wb_, 1), -11);
 }
 
 TEST_F(TfProjectTest, ProjectFileThatCannotBeCreatedIsReported) {
-    fs::create_directory(dir_ / "locked");
-    fs::create_directory(dir_ / "locked" / "x.pro"); // a folder where the file should go
+    fs::create_directory(dir_.path() / "locked");
+    fs::create_directory(dir_.path() / "locked" / "x.pro"); // a folder where the file should go
     Answer({"locked/x.pro", ":ok", ":ok", "none"});
     EXPECT_EQ(BuildTransferFunctionProject(wb_, 1), -10);
 }
@@ -527,17 +509,13 @@ TEST(RegressTermCountTest, CountsVariableAndFactorTermsWithoutOverflow) {
 class WriterTest : public ::testing::Test {
   protected:
     void SetUp() override { AllocateTables(tables_); }
-    std::string Write(const std::function<int(std::FILE*)>& write) {
-        std::FILE* file = std::tmpfile();
-        EXPECT_NE(file, nullptr);
-        EXPECT_EQ(write(file), 0);
-        std::rewind(file);
-        std::string text;
-        for (int c; (c = std::fgetc(file)) != EOF;)
-            text += static_cast<char>(c);
-        std::fclose(file);
-        return text;
+    std::string Write(const std::function<int(LineWriter&)>& write) {
+        LineWriter out(folder_.File("out.txt"));
+        EXPECT_EQ(write(out), 0);
+        EXPECT_EQ(out.Close(), 0);
+        return folder_.Read("out.txt");
     }
+    testsupport::TempDir folder_;
     Tables tables_;
     ProjectSlot project_;
 };
@@ -549,7 +527,7 @@ TEST_F(WriterTest, CapFacFileListsSpeciesWithTheSameCodeInOrder) {
     tables_.reference.Value(1, 1) = 7;
     tables_.reference.Value(1, 2) = 8;
     project_.projectName = "P";
-    const std::string text = Write([&](std::FILE* f) {
+    const std::string text = Write([&](LineWriter& f) {
         return WriteCapFacFile(f, 2, 1, tables_.species, tables_.reference, project_);
     });
     const std::vector<std::string> lines = Lines(text);
@@ -567,12 +545,12 @@ TEST_F(WriterTest, RegressFileHasItsLineCountAndPadsTheStoredVariableNames) {
     env.variableNames[2] = "Salinity";
     env.variableNames[3] = "Oxygen content";
     for (int s = 1; s <= 4; ++s) {
-        env.stationNames[static_cast<size_t>(s)] = "St" + std::to_string(s);
+        env.stationNames[static_cast<size_t>(s)] = std::string("St").append(std::to_string(s));
         for (int v = 1; v <= 3; ++v)
             env.Value(s, v) = static_cast<float>(s * v);
     }
     const std::string text =
-        Write([&](std::FILE* f) { return WriteRegressFile(f, 3, 4, env, project_); });
+        Write([&](LineWriter& f) { return WriteRegressFile(f, 3, 4, env, project_); });
     const std::vector<std::string> lines = Lines(text);
     EXPECT_EQ(lines.size(), 16u + 4 * (2 + 3) + 3);
     EXPECT_EQ(lines[18], "SST        1.00000");
@@ -585,21 +563,20 @@ TEST_F(WriterTest, RegressFileHasItsLineCountAndPadsTheStoredVariableNames) {
 
 TEST_F(WriterTest, RegressWriterWritesNothingForAModelThatDoesNotFit) {
     project_.numberOfFactors() = 40;
-    std::FILE* file = std::tmpfile();
-    ASSERT_NE(file, nullptr);
-    EXPECT_EQ(WriteRegressFile(file, 2, 1, tables_.environment, project_), -2);
-    EXPECT_EQ(std::ftell(file), 0L);
-    std::fclose(file);
+    LineWriter out(folder_.File("model.reg"));
+    EXPECT_EQ(WriteRegressFile(out, 2, 1, tables_.environment, project_), -2);
+    EXPECT_EQ(out.Close(), 0);
+    EXPECT_EQ(folder_.Read("model.reg"), "");
 }
 
 TEST_F(WriterTest, ThreadFileHasOneLinePerSampleAndSpecies) {
     tables_.species.names[1] = "A";
     for (int s = 1; s <= 12; ++s) {
-        tables_.core.names[static_cast<size_t>(s)] = "K" + std::to_string(s);
+        tables_.core.names[static_cast<size_t>(s)] = std::string("K").append(std::to_string(s));
         tables_.core.Value(s, 1) = 0.0126f;
     }
     project_.dataFormat = 1;
-    const std::string text = Write([&](std::FILE* f) {
+    const std::string text = Write([&](LineWriter& f) {
         return WriteThreadFile(f, 1, 12, tables_.species, tables_.core, project_);
     });
     const std::vector<std::string> lines = Lines(text);
@@ -609,12 +586,13 @@ TEST_F(WriterTest, ThreadFileHasOneLinePerSampleAndSpecies) {
 }
 
 TEST_F(WriterTest, WriteFailureIsReported) {
-    std::FILE* file = std::fopen("/dev/full", "w");
-    if (file == nullptr)
+    LineWriter out("/dev/full");
+    if (!out.IsOpen())
         GTEST_SKIP() << "no /dev/full";
-    std::setvbuf(file, nullptr, _IONBF, 0); // every write reaches the full device at once
-    EXPECT_EQ(WriteProjectFile(file, project_), -1);
-    std::fclose(file);
+    // The lines wait in the buffer until the close meets the full device.
+    WriteProjectFile(out, project_);
+    EXPECT_EQ(out.Close(), -1);
+    EXPECT_TRUE(out.Failed());
 }
 
 // ---- the options dialogs ----
@@ -636,7 +614,7 @@ TEST_F(TfProjectTest, CapFacOptionsKeepsTheValueForTextThatIsNoNumber) {
 }
 
 TEST_F(TfProjectTest, CapFacOptionsCancelChangesNothing) {
-    fs::remove(dir_ / kSettingsFileName);
+    fs::remove(dir_.path() / kSettingsFileName);
     Answer({":cancel"});
     EXPECT_EQ(CapFacOptions(wb_, 1), 0);
     EXPECT_EQ(Slot(1).numberOfFactors(), 5);
@@ -681,17 +659,16 @@ class TypingPlatform : public ScriptedPlatform {
 };
 
 TEST(CapFacOptionsDialogTest, OpensOnTheNumberAndTakesEachWholeNumberTyped) {
-    const fs::path folder = FreshFolder("typing");
+    const testsupport::TempDir folder;
     TypingPlatform platform;
-    platform.SetSettingsFolder(folder.string() + "/");
+    platform.SetSettingsFolder(folder.Folder());
     Workbench wb(platform);
     wb.settings.slots[1].numberOfFactors() = 5;
     platform.typed = {"1", "12", "12x", " "};
     EXPECT_EQ(CapFacOptions(wb, 1), 1);
     EXPECT_EQ(platform.opened.Text(kIdFactorCount), "5");
     EXPECT_EQ(wb.settings.slots[1].numberOfFactors(), 12);
-    EXPECT_TRUE(fs::exists(folder / kSettingsFileName));
-    fs::remove_all(folder);
+    EXPECT_TRUE(folder.Has(kSettingsFileName));
 }
 
 // ---- the dialog templates ----
