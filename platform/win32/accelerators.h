@@ -2,7 +2,7 @@
 // "Alt+Backspace", "Shift+Del", "F1").
 #pragma once
 
-#include "platform/win32/desktop_types.h"
+#include "platform/menu.h"
 
 #include <windows.h>
 

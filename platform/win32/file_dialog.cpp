@@ -1,6 +1,6 @@
 #include "platform/win32/file_dialog.h"
 
-#include "platform/win32/wide_text.h"
+#include "platform/wide_text.h"
 
 #include <cderr.h>
 #include <commdlg.h>

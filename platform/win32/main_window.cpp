@@ -1,7 +1,7 @@
 #include "platform/win32/main_window.h"
 
+#include "platform/wide_text.h"
 #include "platform/win32/accelerators.h"
-#include "platform/win32/wide_text.h"
 
 #include <commctrl.h>
 

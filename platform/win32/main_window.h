@@ -3,7 +3,7 @@
 // description, and the message loop that turns menu items and keys into commands.
 #pragma once
 
-#include "platform/win32/desktop_types.h"
+#include "platform/desktop.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #include "platform/win32/template_dialog.h"
 
-#include "platform/win32/wide_text.h"
+#include "platform/wide_text.h"
 
 #include <commctrl.h>
 

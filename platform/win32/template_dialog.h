@@ -4,7 +4,7 @@
 #pragma once
 
 #include "platform/dialog.h"
-#include "platform/win32/desktop_types.h"
+#include "platform/dialog_template.h"
 
 #include <windows.h>
 

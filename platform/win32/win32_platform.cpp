@@ -1,15 +1,10 @@
 #include "platform/win32/win32_platform.h"
 
+#include "platform/settings_folder.h"
+#include "platform/start_program.h"
+#include "platform/wide_text.h"
 #include "platform/win32/file_dialog.h"
 #include "platform/win32/template_dialog.h"
-#include "platform/win32/wide_text.h"
-
-#include <knownfolders.h>
-#include <shellapi.h>
-#include <shlobj.h>
-
-#include <filesystem>
-#include <system_error>
 
 namespace corelith {
 
@@ -34,39 +29,7 @@ class ArrowWhileModal {
     bool waiting_;
 };
 
-// The user's roaming application-data folder, without a trailing separator: %APPDATA%
-// when set, else the shell's known folder.
-std::wstring ApplicationDataFolder() {
-    const DWORD needed = GetEnvironmentVariableW(L"APPDATA", nullptr, 0);
-    if (needed > 1) {
-        std::wstring value(needed, L'\0');
-        value.resize(GetEnvironmentVariableW(L"APPDATA", value.data(), needed));
-        if (!value.empty())
-            return value;
-    }
-    std::wstring folder;
-    PWSTR known = nullptr;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &known)))
-        folder = known;
-    CoTaskMemFree(known);
-    return folder;
-}
-
 } // namespace
-
-std::wstring ArgumentsOf(std::wstring_view commandLine) {
-    size_t at = 0;
-    if (!commandLine.empty() && commandLine[0] == L'"') {
-        const size_t closing = commandLine.find(L'"', 1);
-        at = closing == std::wstring_view::npos ? commandLine.size() : closing + 1;
-    } else {
-        while (at < commandLine.size() && commandLine[at] != L' ' && commandLine[at] != L'\t')
-            ++at;
-    }
-    while (at < commandLine.size() && (commandLine[at] == L' ' || commandLine[at] == L'\t'))
-        ++at;
-    return std::wstring(commandLine.substr(at));
-}
 
 Win32Platform::Win32Platform(DialogTemplateLookup lookup, HINSTANCE instance)
     : lookup_(std::move(lookup)),
@@ -115,44 +78,12 @@ void Win32Platform::SetCursor(Cursor cursor) {
     ::SetCursor(LoadCursorW(nullptr, waiting_ ? IDC_WAIT : IDC_ARROW));
 }
 
-bool Win32Platform::Start(const std::string& program, const std::string& folder) {
-    if (program.empty())
-        return false;
-    // The program path alone, quoted for the blanks a path may hold; no arguments.
-    std::wstring commandLine = L"\"" + Widen(program) + L"\"";
-    const std::wstring directory = Widen(folder);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    // A console program gets a console window of its own, where the user answers it.
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE,
-                        nullptr, directory.empty() ? nullptr : directory.c_str(), &startup,
-                        &process))
-        return false;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return true;
-}
-
 bool Win32Platform::StartProgram(const std::string& program, const std::string& folder) {
-    return Start(program, folder);
-}
-
-bool Win32Platform::StartConsoleProgram(const std::string& program, const std::string& folder) {
-    return Start(program, folder);
+    return StartDetachedProgram(program, folder);
 }
 
 std::string Win32Platform::SettingsFolder() {
-    const std::wstring base = ApplicationDataFolder();
-    if (base.empty())
-        return {}; // the settings file goes to the current folder
-    std::wstring folder = base;
-    if (folder.back() != L'\\' && folder.back() != L'/')
-        folder += L'\\';
-    folder += L"Corelith\\";
-    std::error_code ignored; // a folder that cannot be made shows when the file is written
-    std::filesystem::create_directories(std::filesystem::path(folder), ignored);
-    return Narrow(folder);
+    return DefaultSettingsFolder();
 }
 
 int Win32Platform::RunMainWindow(const MainWindowSpec& spec, std::function<void(int)> onCommand) {
@@ -180,28 +111,11 @@ void Win32Platform::CloseMainWindow() {
         window_->Close();
 }
 
-std::unique_ptr<DesktopPlatform> MakeDesktopPlatform(int& argc, char** argv,
-                                                     DialogTemplateLookup templates) {
-    auto platform = std::make_unique<Win32Platform>(std::move(templates));
-    platform->TakeArguments(argc, argv);
-    return platform;
-}
-
-void Win32Platform::TakeArguments(int& argc, char** argv) {
-    int count = 0;
-    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (wide == nullptr)
-        return;
-    // The narrow arguments are in the ANSI code page, which cannot hold every name; the
-    // wide ones can. Their UTF-8 texts live as long as the platform.
-    if (count == argc) {
-        arguments_.clear();
-        for (int i = 0; i < count; ++i)
-            arguments_.push_back(Narrow(wide[i]));
-        for (int i = 0; i < count; ++i)
-            argv[i] = arguments_[static_cast<size_t>(i)].data();
-    }
-    LocalFree(wide);
+std::unique_ptr<DesktopPlatform> MakeDesktopPlatform(int&, char**, DialogTemplateLookup templates) {
+    // Windows has no options of its own on the command line, and the program has its
+    // arguments in UTF-8 already (see apps/desktop/main.cpp). The C runtime stays in the
+    // "C" locale, so numbers keep their decimal point.
+    return std::make_unique<Win32Platform>(std::move(templates));
 }
 
 } // namespace corelith

@@ -3,8 +3,8 @@
 // programs in console windows of their own, the settings folder, and the main window.
 #pragma once
 
+#include "platform/desktop.h"
 #include "platform/platform.h"
-#include "platform/win32/desktop_types.h"
 #include "platform/win32/main_window.h"
 
 #include <windows.h>
@@ -14,11 +14,6 @@
 #include <vector>
 
 namespace corelith {
-
-// The part of a command line after the program name, as Windows splits it: a quoted
-// program name ends at its closing quote, an unquoted one at the first blank; the blanks
-// after it are skipped.
-std::wstring ArgumentsOf(std::wstring_view commandLine);
 
 class Win32Platform : public DesktopPlatform {
   public:
@@ -35,7 +30,6 @@ class Win32Platform : public DesktopPlatform {
     int RunDialog(DialogModel& model) override;
     void SetCursor(Cursor cursor) override;
     bool StartProgram(const std::string& program, const std::string& folder) override;
-    bool StartConsoleProgram(const std::string& program, const std::string& folder) override;
     std::string SettingsFolder() override;
 
     // Creates the main window of `spec`, shows it as the program was asked to start and
@@ -55,18 +49,12 @@ class Win32Platform : public DesktopPlatform {
     bool Waiting() const { return waiting_; }
     HINSTANCE Instance() const { return instance_; }
 
-    // Puts the UTF-8 texts of the program's wide arguments in place of argv's.
-    void TakeArguments(int& argc, char** argv);
-
   private:
-    bool Start(const std::string& program, const std::string& folder);
-
     DialogTemplateLookup lookup_;
     HINSTANCE instance_;
     HWND owner_ = nullptr;
     std::vector<HWND> openDialogs_; // innermost last
     std::unique_ptr<MainWindow> window_;
-    std::vector<std::string> arguments_; // the UTF-8 arguments argv points into
     bool waiting_ = false;
 };
 

@@ -1,6 +1,6 @@
 // The Win32 backend's tests. Started by the tests themselves as an outside program (no
 // arguments, see win32_platform_test.cpp), the program only reports where and how it runs.
-#include "platform/win32/wide_text.h"
+#include "platform/wide_text.h"
 
 #include <windows.h>
 

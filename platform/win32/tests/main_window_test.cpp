@@ -1,16 +1,10 @@
 // The main window for real: its frame, menus, status bar and icon, commands from menu items
-// and keys, the wait cursor over it, and the workbench's own dialogs opened from its menu
-// (pictured when CORELITH_SCREENSHOT_DIR asks for pictures).
+// and keys, and the wait cursor over it.
 #include "platform/win32/main_window.h"
 
-#include "counting/counting.h"
+#include "platform/wide_text.h"
 #include "platform/win32/tests/win32_test_support.h"
-#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
-#include "ranking/ranking.h"
-#include "shell/commands.h"
-#include "testing/test_support.h"
-#include "workbench.h"
 
 #include <commctrl.h>
 
@@ -23,11 +17,22 @@ namespace {
 
 using namespace wintest;
 
+// A menu bar with what a program's may hold: mnemonics, shortcuts shown after a tab,
+// separators, grayed items, a name outside ASCII.
 MainWindowSpec Spec() {
     MainWindowSpec spec;
     spec.title = "Corelith";
-    spec.menus = MainMenu();
-    spec.accelerators = Accelerators();
+    spec.menus = {
+        {"&File",
+         {{11, "New..."},
+          {12, "Open \xC3\x9C"
+               "bersicht..."},
+          {0, ""},
+          {18, "E&xit"}}},
+        {"&Edit", {{21, "&Undo\tCtrl+Z", true}, {25, "De&lete\tDel", true}}},
+        {"&?", {{73, "&Help"}, {0, ""}, {74, "&About..."}}},
+    };
+    spec.accelerators = {{"Ctrl+N", 11}, {"Ctrl+R", 12}, {"F1", 73}, {"Ctrl+Z", 21}};
     return spec;
 }
 
@@ -38,7 +43,7 @@ std::wstring ClassOf(HWND window) {
 }
 
 TEST(MainWindow, HasItsFrameStatusBarIconAndTheMenusOfItsDescription) {
-    Win32Platform platform(FindDialogTemplate);
+    Win32Platform platform(nullptr);
     WhenWindow(
         [&] { return platform.Owner(); },
         [&](HWND window) {
@@ -71,7 +76,7 @@ TEST(MainWindow, HasItsFrameStatusBarIconAndTheMenusOfItsDescription) {
             EXPECT_EQ(bar.right - bar.left, client.right);
 
             HMENU menu = GetMenu(window);
-            const std::vector<Menu>& table = MainMenu();
+            const std::vector<Menu> table = Spec().menus;
             ASSERT_EQ(GetMenuItemCount(menu), static_cast<int>(table.size()));
             for (size_t m = 0; m < table.size(); ++m) {
                 wchar_t text[128] = {};
@@ -99,14 +104,14 @@ TEST(MainWindow, HasItsFrameStatusBarIconAndTheMenusOfItsDescription) {
 }
 
 TEST(MainWindow, MenuItemsAndKeysReachTheirCommands) {
-    Win32Platform platform(FindDialogTemplate);
+    Win32Platform platform(nullptr);
     std::vector<int> heard;
     std::vector<int> expected;
     HWND window = nullptr;
     WhenWindow([&] { return platform.Owner(); },
                [&](HWND main) {
                    window = main;
-                   for (const Menu& menu : MainMenu()) {
+                   for (const Menu& menu : Spec().menus) {
                        for (const MenuItem& item : menu.items) {
                            if (item.id != 0 && !item.grayed) {
                                PostMessageW(main, WM_COMMAND, MAKEWPARAM(item.id, 0), 0);
@@ -131,7 +136,7 @@ TEST(MainWindow, MenuItemsAndKeysReachTheirCommands) {
 }
 
 TEST(MainWindow, TheWaitCursorShowsOverTheWindowUnlessABoxHasItDisabled) {
-    Win32Platform platform(FindDialogTemplate);
+    Win32Platform platform(nullptr);
     HCURSOR wait = LoadCursorW(nullptr, IDC_WAIT);
     HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
     WhenWindow([&] { return platform.Owner(); },
@@ -151,132 +156,6 @@ TEST(MainWindow, TheWaitCursorShowsOverTheWindowUnlessABoxHasItDisabled) {
                    platform.CloseMainWindow();
                });
     platform.RunMainWindow(Spec(), [](int) {});
-}
-
-// The workbench on the Win32 desktop: its option dialogs open from the menu with their
-// settings, and each is pictured when pictures are asked for.
-class WorkbenchScreens : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        appData_ = std::make_unique<testsupport::ScopedEnv>("APPDATA", dir_.Folder());
-        wb_ = std::make_unique<Workbench>(platform_);
-        StartWorkbench(*wb_);
-        wb_->workingFolder = dir_.Folder();
-    }
-
-    // Runs `command` from the menu; when dialog `caption` opens, checks it with `check`,
-    // takes its picture as `picture` and closes it with control `closeWith`.
-    void ShowsDialog(int command, const std::wstring& caption, const std::string& picture,
-                     std::function<void(HWND)> check, int closeWith = kIdCancel) {
-        WhenWindow([&] { return platform_.Owner(); },
-                   [&, command](HWND window) {
-                       WhenWindow([&] { return FindDialog(caption); },
-                                  [&](HWND dialog) {
-                                      if (check)
-                                          check(dialog);
-                                      Snapshot(picture);
-                                      SendMessageW(GetDlgItem(dialog, closeWith), BM_CLICK, 0, 0);
-                                      Later([&] { platform_.CloseMainWindow(); });
-                                  });
-                       PostMessageW(window, WM_COMMAND, command, 0);
-                   });
-        platform_.RunMainWindow(Spec(), [&](int id) { RunCommand(*wb_, id); });
-    }
-
-    testsupport::TempDir dir_;
-    std::unique_ptr<testsupport::ScopedEnv> appData_;
-    Win32Platform platform_{FindDialogTemplate};
-    std::unique_ptr<Workbench> wb_;
-};
-
-TEST_F(WorkbenchScreens, TheMainWindowWithAMenuDroppedDown) {
-    WhenWindow([&] { return platform_.Owner(); },
-               [&](HWND window) {
-                   SetFocus(window);
-                   // Alt+O would need a mnemonic; F opens "File" and two steps right reach
-                   // "Options".
-                   PostMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, 'f');
-                   Steps({[] { PressKey(VK_RIGHT); }, [] { PressKey(VK_RIGHT); },
-                          [] { Snapshot("main_window_options_menu"); }, [] { EndMenu(); },
-                          [&] {
-                              Snapshot("main_window");
-                              platform_.CloseMainWindow();
-                          }});
-               });
-    EXPECT_EQ(platform_.RunMainWindow(Spec(), [](int) {}), 0);
-}
-
-TEST_F(WorkbenchScreens, OptionDialogsShowTheirSettings) {
-    wb_->settings.slots[1].speciesFormat = 1;
-    ShowsDialog(31, L"Format of species", "format_of_species", [](HWND dialog) {
-        EXPECT_EQ(IsDlgButtonChecked(dialog, 1165), BST_CHECKED);
-        EXPECT_EQ(IsDlgButtonChecked(dialog, 1164), BST_UNCHECKED);
-    });
-    ShowsDialog(32, L"Format of data", "format_of_data",
-                [](HWND dialog) { EXPECT_EQ(IsDlgButtonChecked(dialog, 1164), BST_CHECKED); });
-    ShowsDialog(37, L"Used tools", "used_tools", nullptr);
-    ShowsDialog(33, L"CapFac options", "capfac_options", nullptr);
-    ShowsDialog(34, L"Regress options", "regress_options", nullptr);
-    ShowsDialog(74, L"", "about_box", nullptr, kIdOk);
-}
-
-TEST_F(WorkbenchScreens, TheCertainFactorOpenAndCountingDialogs) {
-    WhenWindow(
-        [&] { return platform_.Owner(); },
-        [&](HWND) {
-            int decimalComma = 0;
-            CertainFactorDialog certain(2.5f, decimalComma);
-            WhenWindow([] { return FindDialog(L"Certain factor"); },
-                       [](HWND dialog) {
-                           EXPECT_EQ(ControlText(dialog, 1180), "2.5");
-                           Snapshot("certain_factor");
-                           SendMessageW(GetDlgItem(dialog, kIdCancel), BM_CLICK, 0, 0);
-                       });
-            platform_.RunDialog(certain);
-
-            FileDialogRequest request;
-            request.title = "Select the reference table";
-            request.filters = {{"Text files (*.txt)", "*.txt"},
-                               {"Text files (*.csv)", "*.csv"},
-                               {"All files (*.*)", "*.*"}};
-            request.currentFolder = dir_.Folder();
-            testsupport::WriteFile(dir_.path() / "reference.txt", "x\n");
-            std::string chosen;
-            WhenWindow([] { return FindDialog(L"Select the reference table"); },
-                       [](HWND dialog) {
-                           Snapshot("open_dialog");
-                           PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-                       });
-            platform_.SelectFile(request, chosen);
-
-            Tables& t = wb_->tables;
-            t.cornerLabel = "Species";
-            t.reference.names[1] = "GeoB 1501-1 0-1 cm";
-            t.species.names[1] = "Globigerinoides ruber (white)";
-            t.reference.Value(1, 1) = 31;
-            t.reference.totals[1] = 31;
-            CountingState state;
-            state.sampleCount = 1;
-            state.speciesCount = 1;
-            CountingDialog counting(*wb_, state);
-            WhenWindow(
-                [] { return FindDialog(L"Counting dialog"); },
-                [&](HWND dialog) {
-                    PressKey(VK_RETURN);
-                    Later([&, dialog] {
-                        EXPECT_EQ(t.reference.Value(1, 1), 32);
-                        EXPECT_EQ(
-                            ControlText(dialog, kIdCountLine),
-                            "Counted individuals of Globigerinoides ruber (white) in sample GeoB "
-                            "1501-1 0-1 cm: 32");
-                        Snapshot("counting_dialog");
-                        PressKey(VK_ESCAPE);
-                    });
-                });
-            platform_.RunDialog(counting);
-            platform_.CloseMainWindow();
-        });
-    platform_.RunMainWindow(Spec(), [](int) {});
 }
 
 } // namespace

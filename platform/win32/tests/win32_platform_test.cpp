@@ -2,9 +2,9 @@
 // outside ASCII included), the wait cursor, starting programs and the settings folder.
 #include "platform/win32/win32_platform.h"
 
+#include "platform/wide_text.h"
 #include "platform/win32/file_dialog.h"
 #include "platform/win32/tests/win32_test_support.h"
-#include "platform/win32/wide_text.h"
 #include "testing/test_support.h"
 
 #include <dlgs.h>
@@ -43,27 +43,8 @@ HICON IconOf(HWND box) {
     return nullptr;
 }
 
-// Sets an environment variable to a text of any script for the object's lifetime.
-class WideEnv {
-  public:
-    WideEnv(const wchar_t* name, const std::wstring& value) : name_(name) {
-        wchar_t old[32768];
-        const DWORD length = GetEnvironmentVariableW(name, old, 32768);
-        if (length > 0 && length < 32768)
-            old_ = std::wstring(old, length);
-        had_ = length > 0;
-        SetEnvironmentVariableW(name, value.empty() ? nullptr : value.c_str());
-    }
-    ~WideEnv() { SetEnvironmentVariableW(name_, had_ ? old_.c_str() : nullptr); }
-
-  private:
-    const wchar_t* name_;
-    std::wstring old_;
-    bool had_ = false;
-};
-
 TEST(Win32Platform, MessagesHaveTheirIconCaptionTextAndOwner) {
-    Win32Platform platform(FindDialogTemplate);
+    Win32Platform platform(nullptr);
     HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                  nullptr, nullptr);
     platform.SetOwner(owner);
@@ -139,7 +120,7 @@ class FileDialogTest : public ::testing::Test {
 
     testsupport::TempDir dir_;
     std::string folder_;
-    Win32Platform platform_{FindDialogTemplate};
+    Win32Platform platform_{nullptr};
 };
 
 TEST_F(FileDialogTest, ASaveDialogTakesANameOutsideAsciiAndAddsTheDefaultExtension) {
@@ -236,7 +217,7 @@ TEST_F(FileDialogTest, CancelLeavesThePathAlone) {
 }
 
 TEST(Win32Platform, TheWaitCursorGivesWayToBoxesAndComesBack) {
-    Win32Platform platform(FindDialogTemplate);
+    Win32Platform platform(nullptr);
     HCURSOR wait = LoadCursorW(nullptr, IDC_WAIT);
     HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
     platform.SetCursor(Cursor::Wait);
@@ -262,11 +243,11 @@ TEST(Win32Platform, ProgramsStartInTheGivenFolderWithAConsoleOfTheirOwn) {
     const std::string folder = dir.File("Ordner \xC3\xA4");
     fs::create_directories(testsupport::PathOf(folder));
     const std::string report = dir.File("report.txt");
-    WideEnv reportTo(L"CORELITH_TEST_REPORT", Widen(report));
+    testsupport::ScopedEnv reportTo("CORELITH_TEST_REPORT", report);
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
 
-    Win32Platform platform(FindDialogTemplate);
+    Win32Platform platform(nullptr);
     for (bool console : {false, true}) {
         fs::remove(testsupport::PathOf(report));
         ASSERT_TRUE(console ? platform.StartConsoleProgram(Narrow(self), folder)
@@ -287,37 +268,23 @@ TEST(Win32Platform, ProgramsStartInTheGivenFolderWithAConsoleOfTheirOwn) {
     EXPECT_FALSE(platform.StartConsoleProgram(Narrow(self), dir.File("no such folder")));
 }
 
-TEST(Win32Platform, TheSettingsFolderIsMadeInTheUsersApplicationData) {
-    testsupport::TempDir dir;
-    const std::string base = dir.File("Anwendungsdaten \xC3\xBC");
-    fs::create_directories(testsupport::PathOf(base));
-    Win32Platform platform(FindDialogTemplate);
+TEST(Win32Platform, TheSettingsFolderIsInTheUsersApplicationData) {
+    Win32Platform platform(nullptr);
     {
-        WideEnv appData(L"APPDATA", Widen(base));
-        const std::string folder = platform.SettingsFolder();
-        EXPECT_EQ(folder, base + "\\Corelith\\");
-        EXPECT_TRUE(fs::is_directory(fs::path(Widen(folder))));
+        const std::string base = "C:\\Users\\J\xC3\xBCrgen \xCE\xBB\\AppData\\Roaming";
+        testsupport::ScopedEnv appData("APPDATA", base);
+        EXPECT_EQ(platform.SettingsFolder(), base + "\\Corelith\\");
+        testsupport::SetEnv("APPDATA", base + "\\");
+        EXPECT_EQ(platform.SettingsFolder(), base + "\\Corelith\\");
     }
     {
-        WideEnv noAppData(L"APPDATA", L"");
+        // Without the variable, the shell knows the folder.
+        testsupport::ScopedEnv noAppData("APPDATA", std::nullopt);
         const std::string folder = platform.SettingsFolder();
-        ASSERT_GE(folder.size(), 10u);
+        ASSERT_GE(folder.size(), 12u);
         EXPECT_EQ(folder.substr(folder.size() - 10), "\\Corelith\\");
+        EXPECT_EQ(folder[1], ':') << folder;
     }
-}
-
-TEST(Win32Platform, TheArgumentsFollowTheProgramName) {
-    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
-        {L"corelith.exe", L""},
-        {L"corelith.exe C:\\data\\core.txt", L"C:\\data\\core.txt"},
-        {L"\"C:\\Program Files\\Corelith\\corelith.exe\"  \"C:\\d\\core 1.txt\"",
-         L"\"C:\\d\\core 1.txt\""},
-        {L"\"C:\\a b\\corelith.exe\"x y", L"x y"},
-        {L"\"unclosed", L""},
-        {L"", L""},
-    };
-    for (const auto& [line, arguments] : cases)
-        EXPECT_EQ(ArgumentsOf(line), arguments) << Narrow(line);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "platform/win32/tests/win32_test_support.h"
 
-#include "platform/win32/wide_text.h"
+#include "platform/wide_text.h"
 #include "testing/test_support.h"
 
 #include <chrono>
