@@ -9,11 +9,25 @@
 
 namespace testsupport {
 
-std::string ReadFile(const fs::path& path) {
+std::string ReadBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::string text = ReadBytes(path);
+#ifdef _WIN32
+    size_t kept = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            continue;
+        text[kept++] = text[i];
+    }
+    text.resize(kept);
+#endif
+    return text;
 }
 
 bool WriteFile(const fs::path& path, const std::string& text) {

@@ -109,9 +109,11 @@ class CountingTest : public ::testing::Test {
 void LoadExample(Workbench& wb) {
     Tables& t = wb.tables;
     t.cornerLabel = "Species";
-    t.reference.names[0] = "Name";
-    t.reference.names[1] = "A";
-    t.reference.names[2] = "B";
+    // Copied from whole strings: short literals assigned one after the other here make
+    // mingw's GCC 12 warn of overlapping copies that cannot happen (-Wrestrict).
+    const std::string sampleNames[] = {"Name", "A", "B"};
+    for (int j = 0; j < 3; ++j)
+        t.reference.names[j] = sampleNames[j];
     t.species.names[1] = "G. ruber";
     t.species.names[2] = "N. pachyderma";
     t.reference.Value(1, 1) = 3;

@@ -52,7 +52,8 @@ TEST_F(SettingsTest, StartUpPreparesTheWorkbench) {
     Workbench& w = Start();
     EXPECT_EQ(w.tables.sampleCapacity, 1367);
     EXPECT_EQ(w.tables.reference.names.size(), 1368u);
-    EXPECT_EQ(w.workingFolder, fs::current_path().string() + "/");
+    EXPECT_EQ(w.workingFolder, testsupport::TextOf(fs::current_path()) +
+                                   static_cast<char>(fs::path::preferred_separator));
     EXPECT_EQ(platform.CurrentCursor(), Cursor::Arrow);
 }
 

@@ -14,6 +14,19 @@ class FileLayerTest : public ::testing::Test {
     testsupport::TempDir folder_;
 };
 
+TEST_F(FileLayerTest, TextIsWrittenWithThePlatformsLineEnds) {
+    std::FILE* out = OpenForWriting(folder_.File("lines.txt"));
+    ASSERT_NE(out, nullptr);
+    EXPECT_EQ(WriteText(out, "a\tb\n\nc\n"), 0);
+    EXPECT_EQ(CloseFile(out), 0);
+#ifdef _WIN32
+    const std::string expected = "a\tb\r\n\r\nc\r\n";
+#else
+    const std::string expected = "a\tb\n\nc\n";
+#endif
+    EXPECT_EQ(testsupport::ReadBytes(folder_.path() / "lines.txt"), expected);
+}
+
 TEST_F(FileLayerTest, WritesTextUnchangedAndReadsItBack) {
     const std::string path = folder_.File("out.txt");
     std::FILE* out = OpenForWriting(path);

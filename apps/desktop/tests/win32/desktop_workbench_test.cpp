@@ -91,7 +91,7 @@ TEST_F(DesktopWorkbenchTest, TheSettingsFileIsWrittenToApplicationDataWithWindow
         CORELITH_SOURCE_ROOT "/workbench/shell/tests/golden/settings_defaults.ini")));
     ASSERT_FALSE(expected.empty());
     EXPECT_EQ(SettingsFilePath(*wb_), SettingsFile());
-    EXPECT_EQ(testsupport::ReadFile(testsupport::PathOf(SettingsFile())), expected);
+    EXPECT_EQ(testsupport::ReadBytes(testsupport::PathOf(SettingsFile())), expected);
 }
 
 TEST_F(DesktopWorkbenchTest, FormatOfSpeciesStoresAndSavesOnOk) {
@@ -107,7 +107,7 @@ TEST_F(DesktopWorkbenchTest, FormatOfSpeciesStoresAndSavesOnOk) {
     });
     EXPECT_EQ(wb_->settings.slots[1].speciesFormat, 1);
     EXPECT_EQ(dispatch_->LastResult(), 1);
-    const std::string saved = testsupport::ReadFile(testsupport::PathOf(SettingsFile()));
+    const std::string saved = testsupport::ReadBytes(testsupport::PathOf(SettingsFile()));
     EXPECT_EQ(testsupport::LineOf(saved, 2).substr(0, 4), "0\t1\t");
     EXPECT_EQ(saved.substr(0, 10), "19990518\r\n");
 }
@@ -251,9 +251,8 @@ TEST_F(DesktopWorkbenchTest, OptionDialogsShowTheirSettings) {
 
 TEST_F(DesktopWorkbenchTest, TheCertainFactorAndOpenDialogsOfTheirCommands) {
     wb_->settings.certainFactor = 2.5f;
-    ShowsDialog(43, L"Certain factor", "certain_factor", [](HWND dialog) {
-        EXPECT_EQ(ControlText(dialog, 1180), "2.5");
-    });
+    ShowsDialog(43, L"Certain factor", "certain_factor",
+                [](HWND dialog) { EXPECT_EQ(ControlText(dialog, 1180), "2.5"); });
     testsupport::WriteFile(dir_.path() / "reference.txt", "x\n");
     wb_->current.folder = dir_.Folder();
     // The converter's open dialog in the current folder, with the remembered filter list.
@@ -333,7 +332,7 @@ Outcome RunCorelith(const std::vector<std::string>& arguments, const std::string
         outcome.status = 255;
     }
     CloseHandle(output);
-    outcome.output = testsupport::ReadFile(testsupport::PathOf(folder + "output.txt"));
+    outcome.output = testsupport::ReadBytes(testsupport::PathOf(folder + "output.txt"));
     return outcome;
 }
 
