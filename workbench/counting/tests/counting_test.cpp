@@ -112,7 +112,7 @@ void LoadExample(Workbench& wb) {
     // Copied from whole strings: short literals assigned one after the other here make
     // mingw's GCC 12 warn of overlapping copies that cannot happen (-Wrestrict).
     const std::string sampleNames[] = {"Name", "A", "B"};
-    for (int j = 0; j < 3; ++j)
+    for (size_t j = 0; j < 3; ++j)
         t.reference.names[j] = sampleNames[j];
     t.species.names[1] = "G. ruber";
     t.species.names[2] = "N. pachyderma";

@@ -25,6 +25,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace corelith {
@@ -341,6 +342,30 @@ TEST(CorelithProgram, TellsItsVersion) {
     const Outcome outcome = RunCorelith({"--version"}, dir.Folder());
     EXPECT_EQ(outcome.status, 0u);
     EXPECT_EQ(outcome.output, std::string("corelith ") + CORELITH_VERSION + "\r\n");
+}
+
+// The version resource of each program, from the one version of the project.
+TEST(CorelithProgram, EachProgramCarriesTheProjectsVersion) {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    for (const char* name : {"corelith", "corelith-batch", "marvane", "quillon"}) {
+        const std::wstring program = Widen(FolderOf(Narrow(self)) + name + ".exe");
+        DWORD ignored = 0;
+        const DWORD size = GetFileVersionInfoSizeW(program.c_str(), &ignored);
+        ASSERT_GT(size, 0u) << name;
+        std::vector<char> info(size);
+        ASSERT_TRUE(GetFileVersionInfoW(program.c_str(), 0, size, info.data())) << name;
+        for (const auto& [key, expected] :
+             {std::pair<const wchar_t*, std::string>{L"ProductVersion", CORELITH_VERSION},
+              {L"OriginalFilename", std::string(name) + ".exe"},
+              {L"ProductName", "Corelith"}}) {
+            void* value = nullptr;
+            UINT length = 0;
+            const std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + key;
+            ASSERT_TRUE(VerQueryValueW(info.data(), query.c_str(), &value, &length)) << name;
+            EXPECT_EQ(Narrow(static_cast<const wchar_t*>(value)), expected) << name;
+        }
+    }
 }
 
 TEST(CorelithProgram, RunsABatchCommandOnAFileNamedOutsideAscii) {
