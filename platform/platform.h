@@ -1,6 +1,6 @@
 // The narrow platform layer: everything the workbench needs from a desktop
 // (message boxes, file dialogs, modal dialogs, cursor, beep, starting a program,
-// the settings folder). The workbench core talks only to this interface; the Qt
+// showing a picture, the settings folder). The workbench core talks only to this interface; the Qt
 // desktop backend and the scripted (batch/test) backend implement it.
 #pragma once
 
@@ -59,6 +59,15 @@ class Platform {
     // where the desktop gives programs none of their own (a terminal on X11 and Wayland).
     virtual bool StartConsoleProgram(const std::string& program, const std::string& folder) {
         return StartProgram(program, folder);
+    }
+
+    // Shows the SVG picture at `svgPath` in a window titled `title` (or in the system's
+    // viewer), without waiting for it to close. Returns false when the desktop cannot show
+    // it; the file stays written either way.
+    virtual bool ShowPicture(const std::string& svgPath, const std::string& title) {
+        (void)svgPath;
+        (void)title;
+        return false;
     }
 
     // Folder of the settings file, ending with a separator.

@@ -48,6 +48,7 @@ scenarios=(
   "54-percent|batch 32 2; batch 54 reference_species-in-column.txt :ok"
   "64|batch 64 core_V12-122_species-in-line.txt :ok 2 sample=2 species=3 increment=5 count new-sample=Extra count new-species=G.nova increment=2,5 count save stop"
   "64-column|batch 64 reference_species-in-column.txt :ok 1 sample=7 count count save edit-species=Renamed stop"
+  "65|batch 12 velmar.pro 2 2 reference_locations.txt reference_species-in-line.txt environment.txt core_V12-122_locations.txt core_V12-122_species-in-line.txt; marvane velmar.pro; batch 11 tf.pro 2 2 CapFac+Regress+Thread 3 2 reference_species-in-line.txt :ok environment.txt :ok core_V12-122_species-in-line.txt :ok; quillon tf.pro; batch 65 velmar_estimates.tsv tf_estimates.tsv :cancel :ok"
   "71|batch 71"
   "72|batch 72"
   "73|batch 73"
@@ -90,7 +91,10 @@ run() {
     [ "$side" = windows ] && program_answer='C:\windows\system32\hostname.exe'
     args=("${args[@]/#@program/$program_answer}")
     echo "\$ $step" >>"$folder/../transcript.txt"
+    # File times move in ticks of the kernel's clock: a file written in the stamp's tick
+    # would not count as newer.
     touch "$folder/../stamp"
+    sleep 0.05
     (
       cd "$folder"
       set +e

@@ -5,7 +5,9 @@
 # ("New Velmar Project...", command 12), the engine marvane runs it, and the summary
 # table of estimates is shown. Then the transfer-function road: the workbench builds a
 # transfer-function project ("New Transfer Function Project...", command 11), quillon
-# computes it, and the head of its table of estimates is shown.
+# computes it, and the head of its table of estimates is shown. At last the workbench plots
+# both tables of estimates down the core ("Plot estimates...", command 65) into
+# build/example_plot.svg.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
@@ -53,3 +55,11 @@ echo "== quillon: factor-analytic transfer function (Imbrie and Kipp)"
 echo
 echo "== Estimates for V12-122 (example_tf_estimates.tsv, first lines)"
 head -n 12 example_tf_estimates.tsv
+
+echo
+echo "== corelith: Plot estimates... (analog and transfer-function estimates down the core)"
+# Answers: the analog estimates, the transfer-function estimates, no depth table (the
+# sample names are depths in cm), and the picture.
+"$top"/build/bin/corelith-batch 65 example_estimates.tsv example_tf_estimates.tsv :cancel \
+    "$top"/build/example_plot.svg
+echo "Open build/example_plot.svg in a browser to see the record."

@@ -1,6 +1,7 @@
 #include "platform/qt/qt_platform.h"
 
 #include "platform/qt/main_window.h"
+#include "platform/qt/picture_window.h"
 #include "platform/qt/template_dialog.h"
 #include "platform/settings_folder.h"
 
@@ -307,6 +308,10 @@ bool QtPlatform::StartInOwnConsole(const std::string& program, const std::string
 #else
     return StartProgram(program, folder);
 #endif
+}
+
+bool QtPlatform::ShowPicture(const std::string& svgPath, const std::string& title) {
+    return PictureWindow::Show(ToQt(svgPath), ToQt(title), owner_) != nullptr;
 }
 
 std::string QtPlatform::SettingsFolder() {

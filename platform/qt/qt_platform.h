@@ -1,6 +1,6 @@
 // The Qt desktop backend of the platform layer: the main window, message boxes, file
 // dialogs, modal dialogs built from their templates, the wait cursor, starting outside
-// programs and the settings folder.
+// programs, picture windows and the settings folder.
 #pragma once
 
 #include "platform/desktop.h"
@@ -56,6 +56,8 @@ class QtPlatform : public DesktopPlatform {
     void SetCursor(Cursor cursor) override;
     bool StartProgram(const std::string& program, const std::string& folder) override;
     bool StartConsoleProgram(const std::string& program, const std::string& folder) override;
+    // A window of its own, beside the main window (see PictureWindow).
+    bool ShowPicture(const std::string& svgPath, const std::string& title) override;
     std::string SettingsFolder() override;
 
     // Starts `program` in the workbench's own console window (used when no terminal program

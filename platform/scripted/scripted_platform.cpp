@@ -494,6 +494,13 @@ void ScriptedPlatform::SetCursor(Cursor cursor) {
     cursor_ = cursor;
 }
 
+bool ScriptedPlatform::ShowPicture(const std::string& svgPath, const std::string&) {
+    Record("picture: " + svgPath);
+    if (output_ != nullptr)
+        *output_ << "picture: " << svgPath << '\n';
+    return true;
+}
+
 bool ScriptedPlatform::StartProgram(const std::string& program, const std::string& folder) {
     Record("start: " + program + " in " + folder);
     if (!startPrograms_)

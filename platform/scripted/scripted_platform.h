@@ -46,7 +46,7 @@ class ScriptedPlatform : public Platform {
 
     // What happened, one entry each, e.g. "message 147: Something is wrong.\nProject ...",
     // "beep", "open: Select data file", "save: Save project as", "dialog: FORMATSPECIES",
-    // "cursor: wait", "start: /path/prog in /folder".
+    // "cursor: wait", "start: /path/prog in /folder", "picture: /path/plot.svg".
     const std::vector<std::string>& Log() const { return log_; }
     std::vector<std::string> Messages() const; // the "message ..." entries only
     int BeepCount() const { return beeps_; }
@@ -64,6 +64,8 @@ class ScriptedPlatform : public Platform {
     int RunDialog(DialogModel& model) override;
     void SetCursor(Cursor cursor) override;
     bool StartProgram(const std::string& program, const std::string& folder) override;
+    // Logged as "picture: PATH" and written so to the output stream; returns true.
+    bool ShowPicture(const std::string& svgPath, const std::string& title) override;
     std::string SettingsFolder() override;
 
   private:

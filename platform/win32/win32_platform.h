@@ -30,6 +30,8 @@ class Win32Platform : public DesktopPlatform {
     int RunDialog(DialogModel& model) override;
     void SetCursor(Cursor cursor) override;
     bool StartProgram(const std::string& program, const std::string& folder) override;
+    // Opens the picture in the program Windows opens SVG files with (show_picture.cpp).
+    bool ShowPicture(const std::string& svgPath, const std::string& title) override;
     std::string SettingsFolder() override;
 
     // Creates the main window of `spec`, shows it as the program was asked to start and

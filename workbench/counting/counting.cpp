@@ -1,6 +1,8 @@
 #include "counting/counting.h"
 
-#include "shell/field_helpers.h"
+#include "counting/counting_messages.h"
+#include "counting/journal.h"
+#include "counting/table_check.h"
 #include "shell/messages.h"
 #include "shell/option_dialogs.h"
 #include "shell/settings.h"
@@ -12,7 +14,6 @@
 #include "workbench.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <string_view>
@@ -21,6 +22,8 @@
 namespace corelith {
 
 namespace {
+
+namespace fs = std::filesystem;
 
 // Counts above this many species or samples cannot be held by the tables.
 int Clamp(int value, int limit) {
@@ -37,49 +40,28 @@ void ConvertDecimalSeparator(std::string& line, size_t start, int decimalCommaFl
         std::replace(first, line.end(), ',', '.');
 }
 
-// Tabs and line breaks in a typed name would shift the columns of every written matrix.
-void MakeCellSafe(std::string& name) {
-    std::replace_if(
-        name.begin(), name.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
+// Where a path leads, whether or not a file is there yet.
+fs::path PlaceOf(const std::string& path) {
+    std::error_code error;
+    fs::path place = fs::weakly_canonical(NativePath(path), error);
+    return error ? NativePath(path).lexically_normal() : place;
 }
 
-// Digits beyond the range of a whole number ("99999999999") name no entry of any table:
-// the number fields treat them as out of range rather than as text.
-bool IsOversizedWholeNumber(const std::string& text) {
-    const size_t start = text.find_first_not_of(" \t\n\r\f\v");
-    if (start == std::string::npos)
-        return false;
-    const char* last = text.data() + text.size();
-    int ignored = 0;
-    const auto [end, error] = std::from_chars(text.data() + start, last, ignored);
-    return error == std::errc::result_out_of_range && end == last;
-}
-
+// True when both paths name one file: the same place, or links to one file.
 bool SameFile(const std::string& a, const std::string& b) {
     std::error_code error;
-    return std::filesystem::equivalent(NativePath(a), NativePath(b), error);
+    return fs::equivalent(NativePath(a), NativePath(b), error) || PlaceOf(a) == PlaceOf(b);
 }
 
-// A private copy of what is left to read in `file`, so that the original can be
-// overwritten before it is read. nullptr when no copy could be made.
-std::FILE* CopyForReading(std::FILE* file) {
-    std::FILE* copy = std::tmpfile();
-    if (copy == nullptr)
-        return nullptr;
-    char block[16384];
-    size_t n = 0;
-    while ((n = std::fread(block, 1, sizeof block, file)) > 0) {
-        if (std::fwrite(block, 1, n, copy) != n) {
-            std::fclose(copy);
-            return nullptr;
-        }
-    }
-    if (std::ferror(file) || std::fflush(copy) != 0) {
-        std::fclose(copy);
-        return nullptr;
-    }
-    std::rewind(copy);
-    return copy;
+bool IsFolder(const std::string& path) {
+    std::error_code error;
+    return fs::is_directory(NativePath(path), error);
+}
+
+// Anything by that name, a dangling link included.
+bool Exists(const std::string& path) {
+    std::error_code error;
+    return fs::exists(fs::symlink_status(NativePath(path), error));
 }
 
 } // namespace
@@ -165,406 +147,224 @@ int WriteDiversityRow(Workbench& wb, LineWriter& out, int speciesCount, int samp
 }
 
 int SaveInterimFile(Workbench& wb, const CountingState& state) {
+    // An interim copy replaces no file: not the copy of an earlier session, not the table
+    // being counted, not the files the run writes at Stop.
+    auto taken = [&](const std::string& path) {
+        return Exists(path) ||
+               std::any_of(state.reservedPaths.begin(), state.reservedPaths.end(),
+                           [&](const std::string& reserved) { return SameFile(path, reserved); });
+    };
     int n = 0;
     std::string path;
-    auto isOpen = [&](const std::string& open) { return SameFile(path, open); };
-    // The output file opened at the start of the run could be named "Temp1.txt" too;
-    // truncating it now would leave the end of this copy behind the final matrix.
     do {
         n = ++wb.interimFileCounter;
         path = JoinPath(wb.workingFolder, "Temp" + FormatC("%d", n) + ".txt");
-    } while (std::any_of(state.openPaths.begin(), state.openPaths.end(), isOpen));
+    } while (taken(path));
     LineWriter out(path);
-    if (!out.IsOpen())
-        return n;
     WriteMatrix(wb, out, SpeciesLayout::InColumn, state.speciesCount, state.sampleCount,
                 wb.tables.species, wb.tables.reference);
-    out.Close();
+    if (out.Close() != 0)
+        ShowFileNotWritten(wb.platform, path, out.Reason());
     return n;
 }
 
 // ---------------------------------------------------------------------------------------
-// The name dialogs
+// The command
 
-std::string NameDialog::Resource() const {
-    if (subject_ == Subject::Sample)
-        return isNew_ ? "NEWSAMPLE" : "EDITSAMPLENAME";
-    return isNew_ ? "NEWSPECIES" : "EDITSPECIESNAME";
-}
+namespace {
 
-int& NameDialog::Count() const {
-    return subject_ == Subject::Sample ? state_.sampleCount : state_.speciesCount;
-}
-
-int& NameDialog::Current() const {
-    return subject_ == Subject::Sample ? state_.currentSample : state_.currentSpecies;
-}
-
-std::string& NameDialog::Name(int index) const {
-    return subject_ == Subject::Sample ? wb_.tables.reference.names[static_cast<size_t>(index)]
-                                       : wb_.tables.species.names[static_cast<size_t>(index)];
-}
-
-void NameDialog::OnInit(DialogControls& controls) {
-    const bool sample = subject_ == Subject::Sample;
-    if (isNew_) {
-        // The caller has checked that the table has room for one more entry.
-        int& previous = sample ? state_.previousSample : state_.previousSpecies;
-        previous = Current();
-        Current() = ++Count();
-        grown_ = true;
-        // The entry may still hold what an earlier command read beyond today's table.
-        SampleTable& table = wb_.tables.reference;
-        const int entry = Current();
-        if (sample) {
-            Name(entry).clear();
-            for (int j = 0; j <= kMaxSpecies; ++j)
-                table.Value(entry, j) = 0;
-            table.totals[static_cast<size_t>(entry)] = 0;
-        } else {
-            Name(entry) = kNewSpeciesName;
-            for (int i = 0; i <= table.capacity; ++i)
-                table.Value(i, entry) = 0;
-        }
-    }
-    const int numberLabel = sample ? kIdSampleNumber : kIdSpeciesNumber;
-    const int nameField = sample ? kIdSampleName : kIdSpeciesName;
-    controls.SetText(numberLabel, FormatC("%d", Current()));
-    TextField(controls, nameField, kShow, Name(Current()), kMaxNameLength);
-    controls.FocusControl(nameField);
-}
-
-void NameDialog::OnCommand(DialogControls& controls, int id, Notification) {
-    if (id == kIdOk) {
-        const int nameField = subject_ == Subject::Sample ? kIdSampleName : kIdSpeciesName;
-        std::string& name = Name(Current());
-        TextField(controls, nameField, kTake, name, kMaxNameLength);
-        MakeCellSafe(name);
-        confirmed_ = true;
-        grown_ = false;
-        controls.End(1);
-    } else if (id == kIdCancel) {
-        WithdrawNewEntry();
-        controls.End(0);
-    }
-}
-
-void NameDialog::WithdrawNewEntry() {
-    if (grown_ && !confirmed_)
-        --Count();
-    grown_ = false;
-}
-
-ScriptBinding NameDialog::Script() const {
-    ScriptBinding binding;
-    binding.kind = ScriptKind::Field;
-    binding.fieldId = subject_ == Subject::Sample ? kIdSampleName : kIdSpeciesName;
-    return binding;
-}
-
-// ---------------------------------------------------------------------------------------
-// The counting dialog
-
-struct CountingDialog::Axis {
-    NameDialog::Subject subject;
-    int numberField;
-    int nameLabel;
-    int* count;
-    int* current;
-    int* previous;
-    int limit;
-    int overflowCode;
-    std::vector<std::string>* names;
+// The files of one counting command.
+struct CountingFiles {
+    std::string input;
+    std::string output;
+    std::string diversity; // "DI" + the output's name, beside it
+    std::string journal;   // the output's name + ".journal", beside it
 };
 
-CountingDialog::Axis CountingDialog::SampleAxis() {
-    return {NameDialog::Subject::Sample, kIdSampleNumber,       kIdSampleName,
-            &state_.sampleCount,         &state_.currentSample, &state_.previousSample,
-            wb_.tables.sampleCapacity,   kMsgCoreOverflow,      &wb_.tables.reference.names};
-}
-
-CountingDialog::Axis CountingDialog::SpeciesAxis() {
-    return {
-        NameDialog::Subject::Species, kIdSpeciesNumber,        kIdSpeciesName, &state_.speciesCount,
-        &state_.currentSpecies,       &state_.previousSpecies, kMaxSpecies,    kMsgSpeciesOverflow,
-        &wb_.tables.species.names};
-}
-
-void CountingDialog::SetText(DialogControls& controls, int id, const std::string& text) {
-    settingText_ = true;
-    controls.SetText(id, text);
-    settingText_ = false;
-}
-
-void CountingDialog::OnInit(DialogControls& controls) {
-    // An empty matrix has no sample 1 or species 1: the range check below then leaves
-    // sample or species 0 ("error") instead of counting into an entry no file will hold.
-    // The opening neither beeps nor refreshes the result lines more than once.
-    SetText(controls, kIdSampleNumber, "1");
-    TakeNumberField(controls, SampleAxis(), true);
-    SetText(controls, kIdSpeciesNumber, "1");
-    TakeNumberField(controls, SpeciesAxis(), true);
-    state_.increment = 1.0f;
-    settingText_ = true;
-    RealField(controls, kIdIncrement, kShow, "%G", state_.increment, wb_.tables.decimalCommaFlag,
-              1);
-    settingText_ = false;
-    RefreshResultLines(controls);
-    controls.FocusDialog();
-}
-
-void CountingDialog::OnCommand(DialogControls& controls, int id, Notification) {
-    if (settingText_)
-        return;
-    switch (id) {
-    case kIdSampleNumber:
-        TakeNumberField(controls, SampleAxis(), false);
-        break;
-    case kIdSpeciesNumber:
-        TakeNumberField(controls, SpeciesAxis(), false);
-        break;
-    case kIdIncrement:
-        TakeIncrementField(controls);
-        break;
-    case kIdOk:
-        Count(controls);
-        break;
-    case kIdCancel:
-        controls.End(0);
-        break;
-    case kIdEditSample:
-        EditName(controls, SampleAxis());
-        break;
-    case kIdNewSample:
-        NewEntry(controls, SampleAxis());
-        break;
-    case kIdEditSpecies:
-        EditName(controls, SpeciesAxis());
-        break;
-    case kIdNewSpecies:
-        NewEntry(controls, SpeciesAxis());
-        break;
-    case kIdSave:
-        SaveInterimFile(wb_, state_);
-        controls.FocusDialog();
-        break;
-    default:
-        break;
-    }
-}
-
-void CountingDialog::TakeNumberField(DialogControls& controls, const Axis& axis, bool opening) {
-    if (FieldHasValue(controls, axis.numberField) == 0) {
-        settingText_ = true;
-        IntegerField(controls, axis.numberField, kShow, "%d", *axis.current, 0);
-        settingText_ = false;
-        return;
-    }
-    int value = IntegerField(controls, axis.numberField, kTake, "%d", *axis.current, 1);
-    if (value < 0 || value > *axis.count ||
-        IsOversizedWholeNumber(controls.Text(axis.numberField))) {
-        value = 0;
-        SetText(controls, axis.numberField, "");
-        if (!opening)
-            controls.Beep();
-    }
-    *axis.current = value;
-    SetText(controls, axis.nameLabel,
-            value >= 1 ? (*axis.names)[static_cast<size_t>(value)] : std::string("error"));
-    if (!opening)
-        RefreshResultLines(controls);
-}
-
-void CountingDialog::TakeIncrementField(DialogControls& controls) {
-    if (FieldHasValue(controls, kIdIncrement) == 0) {
-        settingText_ = true;
-        RealField(controls, kIdIncrement, kShow, "%G", state_.increment,
-                  wb_.tables.decimalCommaFlag, 0);
-        settingText_ = false;
-        return;
-    }
-    const float value = RealField(controls, kIdIncrement, kTake, "%G", state_.increment,
-                                  wb_.tables.decimalCommaFlag, 1);
-    // Too large to be held ("1e39") or no number at all ("inf"): keep the old increment.
-    if (std::isfinite(value))
-        state_.increment = value;
-}
-
-void CountingDialog::Count(DialogControls& controls) {
-    const int i = state_.currentSample;
-    const int j = state_.currentSpecies;
-    if (i < 1 || i > state_.sampleCount || j < 1 || j > state_.speciesCount ||
-        state_.increment == 0.0f) {
-        controls.Beep();
-        return;
-    }
-    SampleTable& table = wb_.tables.reference;
-    float& total = table.totals[static_cast<size_t>(i)];
-    const float count = table.Value(i, j) + state_.increment;
-    const float newTotal = total + state_.increment;
-    // A count beyond the range of the table's numbers could not be written back.
-    if (!std::isfinite(count) || !std::isfinite(newTotal)) {
-        controls.Beep();
-        return;
-    }
-    table.Value(i, j) = count;
-    total = newTotal;
-    RefreshResultLines(controls);
-}
-
-void CountingDialog::EditName(DialogControls& controls, const Axis& axis) {
-    NameDialog dialog(wb_, state_, axis.subject, false);
-    wb_.platform.RunDialog(dialog);
-    SetText(controls, axis.nameLabel, (*axis.names)[static_cast<size_t>(*axis.current)]);
-    controls.FocusDialog();
-}
-
-void CountingDialog::NewEntry(DialogControls& controls, const Axis& axis) {
-    if (*axis.count >= axis.limit) {
-        ShowOverflow(wb_.platform, axis.overflowCode, axis.limit);
-        return;
-    }
-    *axis.previous = *axis.current;
-    NameDialog dialog(wb_, state_, axis.subject, true);
-    wb_.platform.RunDialog(dialog);
-    dialog.WithdrawNewEntry();
-    *axis.current = dialog.Confirmed() ? *axis.count : *axis.previous;
-    settingText_ = true;
-    IntegerField(controls, axis.numberField, kShow, "%d", *axis.current, 1);
-    settingText_ = false;
-    SetText(controls, axis.nameLabel,
-            *axis.current >= 1 ? (*axis.names)[static_cast<size_t>(*axis.current)]
-                               : std::string("error"));
-    RefreshResultLines(controls);
-    controls.FocusDialog();
-}
-
-void CountingDialog::RefreshResultLines(DialogControls& controls) {
-    const Tables& t = wb_.tables;
-    const int i = state_.currentSample;
-    const int j = state_.currentSpecies;
-    const std::string& sample = t.reference.names[static_cast<size_t>(i)];
-    const int flag = t.decimalCommaFlag;
-    SetText(controls, kIdCountLine,
-            "Counted individuals of " + t.species.names[static_cast<size_t>(j)] + " in sample " +
-                sample + ": " + NumberToLabelText(t.reference.Value(i, j), flag));
-    SetText(controls, kIdTotalLine,
-            "Total number of individuals counted in sample " + sample + ": " +
-                NumberToLabelText(t.reference.totals[static_cast<size_t>(i)], flag));
-    SetText(controls, kIdDiversityLine,
-            "Diversity index: " +
-                NumberToLabelText(DiversityIndex(i, state_.speciesCount, t.reference), flag) + " ");
-}
-
-ScriptBinding CountingDialog::Script() const {
-    using Op = ScriptAction::Op;
-    ScriptBinding binding;
-    binding.kind = ScriptKind::Actions;
-    binding.actions = {
-        {"sample", Op::SetField, kIdSampleNumber},
-        {"species", Op::SetField, kIdSpeciesNumber},
-        {"increment", Op::SetField, kIdIncrement},
-        {"count", Op::Click, kIdOk},
-        {"save", Op::Click, kIdSave},
-        {"new-sample", Op::ClickNested, kIdNewSample},
-        {"edit-sample", Op::ClickNested, kIdEditSample},
-        {"new-species", Op::ClickNested, kIdNewSpecies},
-        {"edit-species", Op::ClickNested, kIdEditSpecies},
-        {"stop", Op::Click, kIdCancel},
-    };
-    binding.stopId = kIdCancel;
-    binding.echoedLabels = {kIdSampleName, kIdSpeciesName, kIdTotalLine, kIdCountLine,
-                            kIdDiversityLine};
-    return binding;
-}
-
-// ---------------------------------------------------------------------------------------
-// The counting run and the command
-
-int CountingRun(Workbench& wb, SpeciesLayout layout, std::FILE* input, LineWriter& output,
-                LineWriter& diversity, const std::vector<std::string>& openPaths) {
-    Tables& t = wb.tables;
-    CountingState state;
-    state.openPaths = openPaths;
-    // A failed read has shown its own message; counting goes on with what was read.
-    ReadCoreTable(wb, input, layout, Plain, state.speciesCount, state.sampleCount, t.species,
-                  t.reference);
-    state.speciesCount = Clamp(state.speciesCount, kMaxSpecies);
-    state.sampleCount = Clamp(state.sampleCount, std::min(t.sampleCapacity, t.reference.capacity));
-
-    std::fill(t.reference.totals.begin(), t.reference.totals.end(), 0.0f);
-    for (int i = 1; i <= state.sampleCount; ++i) {
-        float& total = t.reference.totals[static_cast<size_t>(i)];
-        for (int j = 1; j <= state.speciesCount; ++j)
-            total += t.reference.Value(i, j);
-    }
-
-    CountingDialog dialog(wb, state);
-    wb.platform.RunDialog(dialog);
-
-    int result = 0;
-    if (WriteMatrix(wb, output, layout, state.speciesCount, state.sampleCount, t.species,
-                    t.reference) != 0)
-        result = -2;
-    if (WriteMatrix(wb, diversity, layout, state.speciesCount, state.sampleCount, t.species,
-                    t.reference) != 0 ||
-        WriteDiversityRow(wb, diversity, state.speciesCount, state.sampleCount, t.reference) != 0)
-        result = result != 0 ? result : -3;
-    SaveSettings(wb);
-    return result;
-}
-
-int CountSpecimens(Workbench& wb) {
+// The open and the save dialog. Returns 1 with `input` open for reading, or the command's
+// result: 0 (open dialog cancelled), -1 (input not opened), -4 ("Save as" cancelled).
+int ChooseFiles(Workbench& wb, CountingFiles& files, std::FILE*& input) {
     CurrentFile& current = wb.current;
     SetFileFilter(wb, wb.settings.lastFilter);
     if (!SelectFileToOpen(wb, current.fullPath, current.folder, current.name, "Open"))
         return 0;
-    const std::string inputPath = current.fullPath;
-    std::FILE* input = OpenForReading(inputPath, "rb");
+    files.input = current.fullPath;
+    input = OpenForReading(files.input, "rb");
     if (input == nullptr)
         return -1;
     UpdateLastFilter(wb, current.name);
 
-    std::string outputPath = current.folder + "New" + current.name;
+    files.output = current.folder + "New" + current.name;
     SetFileFilter(wb, wb.settings.lastFilter);
-    if (!SelectFileToSave(wb, outputPath, current.folder, current.name, "Save as")) {
+    if (!SelectFileToSave(wb, files.output, current.folder, current.name, "Save as")) {
         CloseFile(input);
         return -4;
     }
-    current.fullPath = outputPath;
-    const std::string diversityPath = current.folder + "DI" + current.name;
+    current.fullPath = files.output;
+    files.diversity = current.folder + "DI" + current.name;
+    files.journal = JournalPathFor(files.output);
+    return 1;
+}
 
-    // Saving over the matrix being counted must not destroy it before it is read.
-    if (SameFile(inputPath, outputPath) || SameFile(inputPath, diversityPath)) {
-        std::FILE* copy = CopyForReading(input);
-        CloseFile(input);
-        if (copy == nullptr)
-            return -2;
-        input = copy;
-    }
-
-    LineWriter output(outputPath);
-    if (!output.IsOpen()) {
-        CloseFile(input);
+// A folder where a file is to be written stops the command before anything is counted, and
+// so does a journal that would be the table being counted.
+int CheckOutputPaths(Workbench& wb, const CountingFiles& files) {
+    const std::string isFolder = std::make_error_code(std::errc::is_a_directory).message();
+    if (IsFolder(files.output)) {
+        ShowFileNotWritten(wb.platform, files.output, isFolder);
         return -2;
     }
-    LineWriter diversity(diversityPath);
-    if (!diversity.IsOpen()) {
-        CloseFile(input);
-        output.Close();
+    if (IsFolder(files.diversity)) {
+        ShowFileNotWritten(wb.platform, files.diversity, isFolder);
         return -3;
     }
+    if (SameFile(files.journal, files.input)) {
+        ShowFileNotWritten(wb.platform, files.journal, "It is the table being counted.");
+        return -2;
+    }
+    return 0;
+}
 
+int ReadCountedTable(Workbench& wb, std::FILE* input, SpeciesLayout layout, CountingState& state) {
+    Tables& t = wb.tables;
+    // The reader has shown its message; counting the part it read would write that part
+    // back as if it were the whole table.
+    if (ReadCoreTable(wb, input, layout, Plain, state.speciesCount, state.sampleCount, t.species,
+                      t.reference) != 0)
+        return -1;
+    state.speciesCount = Clamp(state.speciesCount, kMaxSpecies);
+    state.sampleCount = Clamp(state.sampleCount, std::min(t.sampleCapacity, t.reference.capacity));
+    ComputeTotals(t, state);
+    return 0;
+}
+
+// Writing the counted table over its own input is refused when the input holds what the
+// tables did not take in: it would be gone without a word.
+int RefuseLossyOverwrite(Workbench& wb, const CountingFiles& files, std::FILE* input,
+                         SpeciesLayout layout) {
+    const bool overOutput = SameFile(files.input, files.output);
+    if (!overOutput && !SameFile(files.input, files.diversity))
+        return 0;
+    std::rewind(input);
+    const TableLoss loss = FindTableLoss(input, layout);
+    if (loss.kind == TableLoss::Kind::None)
+        return 0;
+    ShowInputWouldLoseData(wb.platform, files.input, loss);
+    return overOutput ? -2 : -3;
+}
+
+// A new session: the journal first (so an output folder that cannot be written is known
+// before anything is counted), then the layout, the table and the table's record.
+int StartNewSession(Workbench& wb, const CountingFiles& files, std::FILE* input,
+                    CountingJournal& journal, CountingState& state, SpeciesLayout& layout) {
+    if (!journal.Create(files.journal)) {
+        ShowFileNotWritten(wb.platform, files.journal, journal.Reason());
+        return -2;
+    }
     // Confirmed or not, the run uses what the setting holds afterwards.
     FormatOfSpecies(wb, wb.settings.slots[1].speciesFormat);
-    int result = CountingRun(wb, LayoutOfSpeciesFormat(wb.settings.slots[1].speciesFormat), input,
-                             output, diversity, {outputPath, diversityPath});
-
-    CloseFile(input);
-    if (output.Close() != 0 && result == 0)
+    layout = LayoutOfSpeciesFormat(wb.settings.slots[1].speciesFormat);
+    int result = ReadCountedTable(wb, input, layout, state);
+    if (result == 0)
+        result = RefuseLossyOverwrite(wb, files, input, layout);
+    if (result == 0 && !journal.RecordStart(files.input, layout, wb.tables, state)) {
+        ShowFileNotWritten(wb.platform, files.journal, journal.Reason());
         result = -2;
-    if (diversity.Close() != 0 && result == 0)
+    }
+    if (result != 0)
+        journal.Remove();
+    return result;
+}
+
+// A journal of an unfinished session into the same output is offered for recovery; it is
+// in the tables already when the question is asked. Returns 0 with the session recovered,
+// 1 when a new session is to start, or the command's result.
+int OfferRecovery(Workbench& wb, const CountingFiles& files, CountingJournal& journal,
+                  CountingState& state, SpeciesLayout& layout) {
+    const RecoveredRun run = LoadJournal(files.journal, wb.tables, state);
+    if (run.status == RecoveredRun::Status::None)
+        return 1;
+    if (run.status == RecoveredRun::Status::Damaged) {
+        ShowJournalDamaged(wb.platform, files.journal, run.badLine);
+        return -2;
+    }
+    RecoveryDialog question(RecoveryQuestion(files.output, run.input, run.changes, run.badLine));
+    const int choice = wb.platform.RunDialog(question);
+    if (choice == RecoveryDialog::kStartAnew)
+        return 1;
+    if (choice != RecoveryDialog::kRecover)
+        return -4;
+    if (!journal.Resume(files.journal, run.length)) {
+        ShowFileNotWritten(wb.platform, files.journal, journal.Reason());
+        return -2;
+    }
+    layout = run.layout;
+    return 0;
+}
+
+int StartSession(Workbench& wb, const CountingFiles& files, std::FILE* input,
+                 CountingJournal& journal, CountingState& state, SpeciesLayout& layout) {
+    int result = CheckOutputPaths(wb, files);
+    if (result == 0)
+        result = OfferRecovery(wb, files, journal, state, layout);
+    if (result == 1)
+        result = StartNewSession(wb, files, input, journal, state, layout);
+    return result;
+}
+
+// One file of the counted table, with the diversity row or without. A failure names the
+// file and the system's reason, and where the counts are kept meanwhile.
+int WriteCountedFile(Workbench& wb, const std::string& path, SpeciesLayout layout,
+                     const CountingState& state, bool withDiversityRow,
+                     const CountingJournal& journal) {
+    const Tables& t = wb.tables;
+    LineWriter out(path);
+    WriteMatrix(wb, out, layout, state.speciesCount, state.sampleCount, t.species, t.reference);
+    if (withDiversityRow)
+        WriteDiversityRow(wb, out, state.speciesCount, state.sampleCount, t.reference);
+    if (out.Close() == 0)
+        return 0;
+    ShowFileNotWritten(wb.platform, path, out.Reason(),
+                       journal.Failed() ? std::string() : journal.Path());
+    return -1;
+}
+
+// Both files are written, even when nothing was counted; the journal goes only once both
+// hold the counts.
+int WriteCountedFiles(Workbench& wb, const CountingFiles& files, SpeciesLayout layout,
+                      const CountingState& state, CountingJournal& journal) {
+    int result = 0;
+    if (WriteCountedFile(wb, files.output, layout, state, false, journal) != 0)
+        result = -2;
+    if (WriteCountedFile(wb, files.diversity, layout, state, true, journal) != 0 && result == 0)
         result = -3;
+    if (result == 0)
+        journal.Remove();
+    return result;
+}
+
+} // namespace
+
+int CountSpecimens(Workbench& wb) {
+    CountingFiles files;
+    std::FILE* input = nullptr;
+    const int chosen = ChooseFiles(wb, files, input);
+    if (chosen <= 0)
+        return chosen;
+    CountingState state;
+    state.reservedPaths = {files.input, files.output, files.diversity};
+    CountingJournal journal;
+    SpeciesLayout layout = SpeciesLayout::InColumn;
+    const int started = StartSession(wb, files, input, journal, state, layout);
+    // The input is read; closed, it can be replaced by the output at Stop on every system.
+    CloseFile(input);
+    if (started != 0)
+        return started;
+
+    CountingDialog dialog(wb, state, &journal);
+    wb.platform.RunDialog(dialog);
+    const int result = WriteCountedFiles(wb, files, layout, state, journal);
+    SaveSettings(wb);
     return result;
 }
 

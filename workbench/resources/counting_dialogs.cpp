@@ -67,6 +67,18 @@ const std::vector<DialogTemplate>& CountingDialogTemplates() {
         NameDialogTemplate("NEWSAMPLE", "New sample", "Sample", 1140, 1141),
         NameDialogTemplate("EDITSPECIESNAME", "Edit species name", "Species", 1142, 1143),
         NameDialogTemplate("NEWSPECIES", "New species", "Species", 1142, 1143),
+        // Asked when the output chosen has the journal of an unfinished session: the
+        // question (set by the dialog) above, Cancel, Start anew and Recover (default) below.
+        {"RECOVERCOUNTING",
+         "Unfinished counting session",
+         230,
+         96,
+         {
+             {K::Label, 1171, "", 7, 7, 216, 60},
+             {K::Button, 2, "Cancel", 7, 75, 50, 14},
+             {K::Button, 1172, "Start anew", 90, 75, 50, 14},
+             {K::DefaultButton, 1, "Recover", 173, 75, 50, 14},
+         }},
     };
     return templates;
 }

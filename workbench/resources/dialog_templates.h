@@ -20,6 +20,6 @@ ShellDialogTemplates(); // FORMATSPECIES, FORMATDATA, USEDTOOLS, AboutBox
 const std::vector<DialogTemplate>& TfProjectDialogTemplates(); // CAPFACOPTIONS, REGRESSOPTIONS
 const std::vector<DialogTemplate>& RankingDialogTemplates();   // the certain factor dialog
 const std::vector<DialogTemplate>&
-CountingDialogTemplates(); // COUNTINGDIALOG and the four name dialogs
+CountingDialogTemplates(); // COUNTINGDIALOG, the name dialogs, RECOVERCOUNTING
 
 } // namespace corelith

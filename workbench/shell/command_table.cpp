@@ -3,6 +3,7 @@
 #include "analogproject/analog_project.h"
 #include "converters/converters.h"
 #include "counting/counting.h"
+#include "plotting/plot_command.h"
 #include "ranking/ranking.h"
 #include "shell/commands.h"
 #include "shell/messages.h"
@@ -105,7 +106,9 @@ const std::vector<CommandMenu>& CommandMenus() {
            kBatch},
           {53, "Frequency Matrix -> database...", ConvertFrequencyMatrixToDatabase, kActive,
            kBatch}}},
-        {"&Tools", {{64, "Counting...", CountSpecimens, kActive, kBatch}}},
+        {"&Tools",
+         {{64, "Counting...", CountSpecimens, kActive, kBatch},
+          {65, "Plot estimates...", PlotEstimates, kActive, kBatch}}},
         {"&?",
          {{71, "Info", InfoCommand, kActive, kBatch},
           {72, "Version", VersionCommand, kActive, kBatch},

@@ -150,7 +150,20 @@ float CellValue(const std::vector<std::string_view>& cells, size_t index, float 
     return value;
 }
 
-// Decimal commas of down-core data: every comma of the line becomes a point.
+// Where cell `index` (0-based) of a tab-separated line begins; the line's end when it has
+// fewer cells.
+size_t CellStart(std::string_view line, size_t index) {
+    size_t at = 0;
+    for (size_t k = 0; k < index; ++k) {
+        const size_t tab = line.find('\t', at);
+        if (tab == std::string_view::npos)
+            return line.size();
+        at = tab + 1;
+    }
+    return at;
+}
+
+// Decimal commas of down-core data: every comma of the line's values becomes a point.
 void ConvertDecimalCommas(Workbench& wb, std::string& text, size_t from) {
     bool found = false;
     for (size_t i = from; i < text.size(); ++i) {
@@ -205,8 +218,9 @@ int ReadSpeciesInColumn(Workbench& wb, std::FILE* file, const CensusCodes& codes
     while (source.Next()) {
         if (source.IsBlank() || source.line.find('*') != std::string::npos)
             continue;
+        // The flag cell and the species name are text: a comma there is no decimal comma.
         if (codes.core)
-            ConvertDecimalCommas(wb, source.line, 0);
+            ConvertDecimalCommas(wb, source.line, CellStart(source.line, firstSample));
         if (speciesCount == kMaxSpecies) {
             ShowOverflow(wb.platform, kMsgSpeciesOverflow, kMaxSpecies);
             return codes.speciesOverflow;

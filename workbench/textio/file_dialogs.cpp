@@ -22,6 +22,8 @@ int SelectFile(Workbench& wb, bool save, std::string& path, std::string& folderO
     request.save = save;
     request.title = dialogTitle;
     request.filters = FilterList(wb.filterIndex);
+    if (wb.filterIndex == kSvgFilter)
+        request.defaultExtension = "svg";
     request.initialPath = path;
     // A proposed name with a folder (such as a path from the command line) opens the
     // dialog in that folder.
@@ -76,6 +78,8 @@ std::vector<FileFilter> FilterList(int index) {
         return withCommon({"Project files (*.SAM)", "*.sam"});
     case 15:
         return {{"Program files (*.EXE)", "*.exe"}, kAll};
+    case kSvgFilter:
+        return {{"SVG pictures (*.svg)", "*.svg"}, kAll};
     default:
         return {{"All Files (*.*)", "*.*"}, kTxt, kCsv};
     }

@@ -11,8 +11,12 @@ namespace corelith {
 
 struct Workbench;
 
-// The description/pattern pairs of filter list `index` (1..15; any other index gives list 6).
+// The description/pattern pairs of filter list `index` (1..16; any other index gives list 6).
 std::vector<FileFilter> FilterList(int index);
+
+// The list of the plot's pictures; a name typed without extension gets ".svg" with it,
+// ".csv" with every other list.
+inline constexpr int kSvgFilter = 16;
 
 // Resets the shared dialog description to filter list `filterIndex`.
 void SetFileFilter(Workbench& wb, int filterIndex);

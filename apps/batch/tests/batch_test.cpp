@@ -81,6 +81,16 @@ TEST_F(BatchTest, AProgramThatCannotBeStartedGivesANegativeResult) {
     EXPECT_EQ(run.err, "") << "a failed start shows no message";
 }
 
+TEST_F(BatchTest, APlotNamesItsPictureOnStandardOutput) {
+    folder_.Write("core_estimates.tsv", "Sample\tCommunality\tA\tA_SE\tPercentile\tFlag\n"
+                                        "10\t0.9\t24.5\t1.4\t20\t\n20\t0.8\t23.9\t1.4\t30\t\n");
+    BatchRun run = Run({"65", ":cancel", "core_estimates.tsv", ":cancel", ":ok"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "picture: " + folder_.File("core_estimates_plot.svg") + "\nresult 0\n");
+    EXPECT_EQ(run.err, "");
+    EXPECT_TRUE(folder_.Has("core_estimates_plot.svg"));
+}
+
 TEST_F(BatchTest, WithoutACommandItPrintsTheUsage) {
     BatchRun run = Run({});
     EXPECT_EQ(run.status, 2);
@@ -96,7 +106,7 @@ TEST_F(BatchTest, CommandsOutsideTheListAreUsageErrors) {
         EXPECT_EQ(run.out, "") << command;
         EXPECT_EQ(run.err, std::string("corelith: unknown command \"") + command +
                                "\" (commands: 11 12 16 17 31 32 33 34 35 36 37 38 39 41 42 43 "
-                               "51 53 54 64 71 72 73 74)\n"
+                               "51 53 54 64 65 71 72 73 74)\n"
                                "usage: corelith --batch COMMAND [ANSWER ...]\n");
     }
     EXPECT_FALSE(folder_.Has(kSettingsFileName)) << "nothing ran";

@@ -2,6 +2,7 @@
 // hundreds of times without looking at the screen, so Enter must count whatever was done
 // last and wherever the focus went.
 #include "counting/counting.h"
+#include "counting/counting_messages.h"
 #include "platform/qt/qt_platform.h"
 #include "platform/qt/template_dialog.h"
 #include "platform/qt/tests/qt_test_support.h"
@@ -208,6 +209,41 @@ TEST_F(CountingViewTest, TheDialogHasTheSizeOfItsTemplateAndRoomForLongNames) {
         QTest::keyClick(dialog, Qt::Key_Escape);
     });
     platform_.RunDialog(model);
+}
+
+// The question about an unfinished session: Enter recovers it (the safe answer, which
+// loses nothing), Escape and the close box keep it for later, and only a click starts anew.
+TEST(RecoveryView, EnterRecoversEscapeKeepsAndStartAnewIsAClick) {
+    QtPlatform platform(FindDialogTemplate);
+    const std::string question =
+        RecoveryQuestion("/data/cores/Newcore GeoB 1501-1 gravity core.txt",
+                         "/data/cores/core GeoB 1501-1 gravity core.txt", 1234, 0);
+    const struct {
+        const char* how;
+        int result;
+    } answers[] = {{"enter", RecoveryDialog::kRecover},
+                   {"escape", RecoveryDialog::kCancelled},
+                   {"start anew", RecoveryDialog::kStartAnew}};
+    for (const auto& answer : answers) {
+        RecoveryDialog model(question);
+        WhenModal("RECOVERCOUNTING", [&](QWidget* modal) {
+            TemplateDialog* dialog = AsTemplateDialog(modal);
+            ASSERT_NE(dialog, nullptr);
+            auto* label = dialog->findChild<QLabel*>(QString::number(kIdRecoveryText));
+            ASSERT_NE(label, nullptr);
+            EXPECT_EQ(label->text().toStdString(), question);
+            EXPECT_LE(label->heightForWidth(label->width()), label->height());
+            SaveScreenshot(dialog, "counting_recovery_question");
+            const std::string how = answer.how;
+            if (how == "enter")
+                PressEnter(dialog);
+            else if (how == "escape")
+                QTest::keyClick(dialog->focusWidget(), Qt::Key_Escape);
+            else
+                Click(dialog, kIdStartAnew);
+        });
+        EXPECT_EQ(platform.RunDialog(model), answer.result) << answer.how;
+    }
 }
 
 } // namespace

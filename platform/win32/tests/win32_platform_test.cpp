@@ -269,6 +269,13 @@ TEST(Win32Platform, ProgramsStartInTheGivenFolderWithAConsoleOfTheirOwn) {
     EXPECT_FALSE(platform.StartConsoleProgram(Narrow(self), dir.File("no such folder")));
 }
 
+TEST(Win32Platform, APictureThatIsNotThereIsNotShown) {
+    testsupport::TempDir dir;
+    Win32Platform platform(nullptr);
+    EXPECT_FALSE(platform.ShowPicture(dir.File("Kurve \xC3\xBC.svg"), "Plot"));
+    EXPECT_FALSE(platform.ShowPicture("", "Plot"));
+}
+
 TEST(Win32Platform, KeepsItsSettingsWhereTheBatchFrontEndDoes) {
     Win32Platform platform(nullptr);
     testsupport::ScopedEnv appData("APPDATA", "C:\\Users\\J\xC3\xBCrgen\\AppData\\Roaming");

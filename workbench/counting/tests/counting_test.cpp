@@ -1,126 +1,11 @@
-#include "counting/counting.h"
+#include "counting/tests/counting_fixture.h"
 
-#include "platform/scripted/scripted_platform.h"
-#include "resources/dialog_templates.h"
 #include "shell/messages.h"
-#include "testing/test_support.h"
-#include "workbench.h"
-
-#include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
-#include <map>
-#include <sstream>
-#include <string>
-#include <vector>
 
 namespace corelith {
 namespace {
-
-namespace fs = std::filesystem;
-
-// Compares `actual` with tests/golden/`name`.
-void ExpectGolden(const std::string& name, const std::string& actual) {
-    testsupport::ExpectGolden(fs::path(CORELITH_TEST_DIR) / "golden" / name, actual);
-}
-
-// Controls of an open dialog kept in maps, for driving a model by hand.
-class ProbeControls : public DialogControls {
-  public:
-    std::string Text(int id) const override {
-        auto it = texts.find(id);
-        return it == texts.end() ? std::string() : it->second;
-    }
-    void SetText(int id, const std::string& text) override { texts[id] = text; }
-    bool Checked(int) const override { return false; }
-    void SetChecked(int, bool) override {}
-    void FocusDialog() override { ++dialogFocused; }
-    void FocusControl(int id) override { focusedControl = id; }
-    void Beep() override { ++beeps; }
-    void End(int value) override {
-        ended = true;
-        result = value;
-    }
-
-    std::map<int, std::string> texts;
-    int dialogFocused = 0;
-    int focusedControl = 0;
-    int beeps = 0;
-    bool ended = false;
-    int result = -1;
-};
-
-class CountingTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        platform_.SetSettingsFolder(Folder());
-        platform_.SetStreams(&labels_, nullptr);
-        StartWorkbench(wb_);
-        platform_.SetDialogLookup(FindDialogTemplate);
-        wb_.workingFolder = Folder();
-    }
-    std::string Folder() const { return folder_.Folder(); }
-    std::string Path(const std::string& name) const { return folder_.File(name); }
-    void Write(const std::string& name, const std::string& text) const {
-        folder_.Write(name, text);
-    }
-    std::string Read(const std::string& name) const { return folder_.Read(name); }
-    bool Exists(const std::string& name) const { return folder_.Has(name); }
-
-    int Run(const std::vector<std::string>& answers) {
-        for (const std::string& answer : answers)
-            platform_.AddAnswer(answer);
-        const int result = CountSpecimens(wb_);
-        EXPECT_EQ(platform_.UsageError(), "");
-        EXPECT_EQ(platform_.AnswersLeft(), 0u);
-        return result;
-    }
-    // The last text the dialog gave label `id`, from the echoed label lines.
-    std::string LastLabel(int id) const {
-        std::istringstream lines(labels_.str());
-        const std::string prefix = std::to_string(id) + ": ";
-        std::string line, last;
-        while (std::getline(lines, line)) {
-            if (line.rfind(prefix, 0) == 0)
-                last = line.substr(prefix.size());
-        }
-        return last;
-    }
-    int Beeps() const {
-        int beeps = 0;
-        for (const std::string& entry : platform_.Log())
-            beeps += entry == "beep";
-        return beeps;
-    }
-
-    // Two samples A and B; G. ruber 3 and 0, N. pachyderma 1 and 12.
-    static constexpr char kMatrix[] = "Species\tName\tA\tB\r\n"
-                                      "\tG. ruber\t3\t0\r\n"
-                                      "\tN. pachyderma\t1\t12\r\n";
-
-    testsupport::TempDir folder_;
-    ScriptedPlatform platform_;
-    Workbench wb_{platform_};
-    std::ostringstream labels_;
-};
-
-// Fills the tables with the matrix of the writer's example.
-void LoadExample(Workbench& wb) {
-    Tables& t = wb.tables;
-    t.cornerLabel = "Species";
-    // Copied from whole strings: short literals assigned one after the other here make
-    // mingw's GCC 12 warn of overlapping copies that cannot happen (-Wrestrict).
-    const std::string sampleNames[] = {"Name", "A", "B"};
-    for (size_t j = 0; j < 3; ++j)
-        t.reference.names[j] = sampleNames[j];
-    t.species.names[1] = "G. ruber";
-    t.species.names[2] = "N. pachyderma";
-    t.reference.Value(1, 1) = 3;
-    t.reference.Value(2, 1) = 0;
-    t.reference.Value(1, 2) = 1.5f;
-    t.reference.Value(2, 2) = 12;
-}
 
 std::string WriteToString(Workbench& wb, const std::string& path, SpeciesLayout layout,
                           bool diversity) {
@@ -242,14 +127,15 @@ TEST_F(CountingTest, ACountingSessionWritesBothFilesAndTheResultLines) {
     EXPECT_EQ(requests[1].initialPath, Path("Newcore12.txt"));
 }
 
-TEST_F(CountingTest, TheDecimalCommaOfTheIncrementReachesLabelsAndFiles) {
+TEST_F(CountingTest, ACommaInTheIncrementSeparatesItsDecimalsOnly) {
     Write("core12.txt", kMatrix);
     EXPECT_EQ(Run({"core12.txt", ":ok", "1", "increment=2,5", "count", "stop"}), 0);
-    EXPECT_EQ(wb_.tables.decimalCommaFlag, 1);
+    EXPECT_EQ(wb_.tables.decimalCommaFlag, 0) << "the values of the table have points";
     EXPECT_EQ(wb_.tables.reference.Value(1, 1), 5.5f);
-    EXPECT_EQ(LastLabel(kIdCountLine), "Counted individuals of G. ruber in sample A: 5,5");
-    EXPECT_EQ(LastLabel(kIdTotalLine), "Total number of individuals counted in sample A: 6,5");
-    EXPECT_NE(Read("Newcore12.txt").find("\tG. ruber\t5,5\t\n"), std::string::npos);
+    EXPECT_EQ(LastLabel(kIdCountLine), "Counted individuals of G. ruber in sample A: 5.5");
+    EXPECT_EQ(LastLabel(kIdTotalLine), "Total number of individuals counted in sample A: 6.5");
+    EXPECT_NE(Read("Newcore12.txt").find("\tG. ruber\t5.5\t\n"), std::string::npos);
+    EXPECT_NE(Read("DINewcore12.txt").find("\tDiversity index\t0.4"), std::string::npos);
 }
 
 TEST_F(CountingTest, ANegativeIncrementSubtractsAndAZeroCellIsWrittenEmpty) {
@@ -288,11 +174,24 @@ TEST_F(CountingTest, EveryFailureEndsTheCommandWithItsCode) {
     EXPECT_EQ(Run({":cancel"}), 0);
     EXPECT_EQ(Run({"missing.txt"}), -1);
     EXPECT_EQ(Run({"core12.txt", ":cancel"}), -4);
+    EXPECT_TRUE(platform_.Messages().empty()) << "cancels and an input not found say nothing";
+    // Outputs that cannot be written are known before anything is counted.
     fs::create_directory(folder_.path() / "DIout.txt");
     EXPECT_EQ(Run({"core12.txt", "out.txt"}), -3);
+    fs::create_directory(folder_.path() / "dir.txt");
+    EXPECT_EQ(Run({"core12.txt", "dir.txt"}), -2);
     EXPECT_EQ(Run({"core12.txt", "no/such/folder/out.txt"}), -2);
-    EXPECT_EQ(Read("out.txt"), "") << "a created output file stays, empty";
-    EXPECT_TRUE(platform_.Messages().empty());
+    const std::string isFolder = std::make_error_code(std::errc::is_a_directory).message();
+    const std::string missing =
+        std::make_error_code(std::errc::no_such_file_or_directory).message();
+    EXPECT_EQ(platform_.Messages(),
+              (std::vector<std::string>{
+                  "message 0: Could not write file:\\n>" + Path("DIout.txt") + "<\\n" + isFolder,
+                  "message 0: Could not write file:\\n>" + Path("dir.txt") + "<\\n" + isFolder,
+                  "message 0: Could not write file:\\n>" + Path("no/such/folder/out.txt.journal") +
+                      "<\\n" + missing}));
+    EXPECT_FALSE(Exists("out.txt")) << "nothing is created before Stop";
+    EXPECT_FALSE(Exists("out.txt.journal"));
     EXPECT_FALSE(Exists("Newcore12.txt"));
 }
 
@@ -302,6 +201,12 @@ TEST_F(CountingTest, AnOutputThatCannotBeWrittenIsReportedInTheResult) {
     Write("core12.txt", kMatrix);
     fs::create_symlink("/dev/full", folder_.path() / "full.txt");
     EXPECT_EQ(Run({"core12.txt", "full.txt", "1", "count", "stop"}), -2);
+    const std::string noSpace = std::make_error_code(std::errc::no_space_on_device).message();
+    EXPECT_EQ(platform_.Messages(),
+              (std::vector<std::string>{"message 0: Could not write file:\\n>" + Path("full.txt") +
+                                        "<\\n" + noSpace + "\\nThe counts are kept in:\\n>" +
+                                        Path("full.txt.journal") + "<"}));
+    EXPECT_TRUE(Exists("full.txt.journal")) << "the counts stay on disk";
     // The diversity file is still written in full.
     EXPECT_EQ(Read("DIfull.txt"), "Species\tName\tA\tB\n"
                                   "\tG. ruber\t4\t\n"
@@ -383,7 +288,7 @@ TEST_F(CountingTest, InterimFilesAreNumberedAcrossCountingRuns) {
     EXPECT_EQ(wb_.interimFileCounter, 4);
 }
 
-TEST_F(CountingTest, AnInterimFileThatCannotBeCreatedIsSkippedSilently) {
+TEST_F(CountingTest, AnInterimNameTakenByAFolderIsPassedOver) {
     Write("core12.txt", kMatrix);
     fs::create_directory(folder_.path() / "Temp1.txt");
     EXPECT_EQ(Run({"core12.txt", ":ok", "1", "save", "save", "stop"}), 0);
@@ -497,7 +402,7 @@ TEST_F(CountingTest, AFullSampleTableRefusesNewWithTheOverflowMessage) {
     EXPECT_EQ(platform_.Messages()[0], "message 145: Core sample overflow. Maximum: 1367");
 }
 
-TEST_F(CountingTest, AfterAReaderOverflowTheRunGoesOnWithWhatWasRead) {
+TEST_F(CountingTest, AReaderOverflowEndsTheCommand) {
     std::string text = "C\t\nS\tG. ruber\n";
     for (int i = 1; i <= wb_.tables.sampleCapacity + 1; ++i) {
         text += "S";
@@ -506,13 +411,15 @@ TEST_F(CountingTest, AfterAReaderOverflowTheRunGoesOnWithWhatWasRead) {
     }
     Write("over.txt", text);
     wb_.settings.slots[1].speciesFormat = 1;
-    EXPECT_EQ(Run({"over.txt", ":ok", ":ok", "count", "stop"}), 0);
+    // Saved over itself, the part read would replace the whole table.
+    EXPECT_EQ(Run({"over.txt", "over.txt", ":ok"}), -1);
     ASSERT_EQ(platform_.Messages().size(), 1u);
     EXPECT_EQ(platform_.Messages()[0], "message 145: Core sample overflow. Maximum: 1367");
-    const std::string written = Read("Newover.txt");
-    EXPECT_EQ(written.substr(0, 19), "C\t\nS\tG. ruber\nS1\t2\n");
-    EXPECT_NE(written.find("\nS1367\t1\n"), std::string::npos);
-    EXPECT_EQ(written.find("S1368"), std::string::npos);
+    EXPECT_EQ(Read("over.txt"), text);
+    EXPECT_EQ(Run({"over.txt", ":ok", ":ok"}), -1);
+    EXPECT_FALSE(Exists("Newover.txt"));
+    EXPECT_FALSE(Exists("Newover.txt.journal"));
+    EXPECT_FALSE(Exists("over.txt.journal"));
 }
 
 TEST_F(CountingTest, AnEmptyMatrixOpensWithoutSampleOrSpecies) {
@@ -556,27 +463,6 @@ TEST_F(CountingTest, TheSettingsAreSavedAfterTheRun) {
 
 // ---------------------------------------------------------------------------------------
 // The dialog models driven by hand
-
-class CountingDialogTest : public CountingTest {
-  protected:
-    void SetUp() override {
-        CountingTest::SetUp();
-        LoadExample(wb_);
-        state_.sampleCount = 2;
-        state_.speciesCount = 2;
-        wb_.tables.reference.totals[1] = 4.5f;
-        wb_.tables.reference.totals[2] = 12;
-    }
-    void Type(int id, const std::string& text) {
-        controls_.texts[id] = text;
-        dialog_.OnCommand(controls_, id, Notification::Changed);
-    }
-    void Click(int id) { dialog_.OnCommand(controls_, id, Notification::Clicked); }
-
-    CountingState state_;
-    CountingDialog dialog_{wb_, state_};
-    ProbeControls controls_;
-};
 
 TEST_F(CountingDialogTest, OpensOnSampleOneSpeciesOneAndIncrementOne) {
     state_.increment = 7;
@@ -645,15 +531,20 @@ TEST_F(CountingDialogTest, TheIncrementFieldKeepsTheIncrementOnText) {
     dialog_.OnInit(controls_);
     Type(kIdIncrement, "0,5");
     EXPECT_EQ(state_.increment, 0.5f);
-    EXPECT_EQ(wb_.tables.decimalCommaFlag, 1);
+    EXPECT_EQ(wb_.tables.decimalCommaFlag, 0) << "a typed comma leaves the files' separator";
     Type(kIdIncrement, "abc");
     Type(kIdIncrement, "");
     EXPECT_EQ(state_.increment, 0.5f);
     Type(kIdIncrement, "2.25");
     EXPECT_EQ(state_.increment, 2.25f);
-    EXPECT_EQ(wb_.tables.decimalCommaFlag, 1) << "never set back to 0 here";
     Click(kIdOk);
-    EXPECT_EQ(controls_.texts[kIdCountLine], "Counted individuals of G. ruber in sample A: 5,25");
+    EXPECT_EQ(controls_.texts[kIdCountLine], "Counted individuals of G. ruber in sample A: 5.25");
+    // A table read with decimal commas keeps them, whatever is typed.
+    wb_.tables.decimalCommaFlag = 1;
+    Type(kIdIncrement, "1.5");
+    EXPECT_EQ(wb_.tables.decimalCommaFlag, 1);
+    Click(kIdOk);
+    EXPECT_EQ(controls_.texts[kIdCountLine], "Counted individuals of G. ruber in sample A: 6,75");
 }
 
 TEST_F(CountingDialogTest, ButtonsGiveTheFocusBackAndStopEnds) {

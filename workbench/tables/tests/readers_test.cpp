@@ -341,8 +341,12 @@ TEST_F(ReadersTest, SampleCapacityInLineFitsAndOneMoreDoesNot) {
 TEST_F(ReadersTest, CoreDecimalCommas) {
     ASSERT_EQ(Core("F\tS\t0 cm\t10 cm\n\tG,ruber\t12,5\t1\n\tG.sacc\t3\t4\n", kInColumn), 0);
     EXPECT_FLOAT_EQ(wb.tables.core.Value(1, 1), 12.5f);
-    EXPECT_EQ(SpeciesName(1), "G.ruber");     // commas in names become points too
+    EXPECT_EQ(SpeciesName(1), "G,ruber");     // names keep their commas
     EXPECT_EQ(wb.tables.decimalCommaFlag, 0); // the last data line had no comma
+    // A comma in the name alone is no decimal comma.
+    ASSERT_EQ(Core("F\tS\t0 cm\n\tG.sp, indet\t1.5\n", kInColumn), 0);
+    EXPECT_EQ(SpeciesName(1), "G.sp, indet");
+    EXPECT_EQ(wb.tables.decimalCommaFlag, 0);
     ASSERT_EQ(Core("F\tS\t0 cm\n\tsp\t1\n\tsp2\t2,25\n*\tx\t1\n", kInColumn), 0);
     EXPECT_FLOAT_EQ(wb.tables.core.Value(1, 2), 2.25f);
     EXPECT_EQ(wb.tables.decimalCommaFlag, 1);

@@ -48,10 +48,12 @@ TEST(FileDialogsTest, FilterLists) {
                                           "Text files (*.csv)|*.csv"};
     EXPECT_EQ(Descriptions(6), six);
     EXPECT_EQ(Descriptions(0), six);
-    EXPECT_EQ(Descriptions(16), six);
+    EXPECT_EQ(Descriptions(17), six);
     EXPECT_EQ(Descriptions(-3), six);
     EXPECT_EQ(Descriptions(15),
               (std::vector<std::string>{"Program files (*.EXE)|*.exe", "All files (*.*)|*.*"}));
+    EXPECT_EQ(Descriptions(kSvgFilter),
+              (std::vector<std::string>{"SVG pictures (*.svg)|*.svg", "All files (*.*)|*.*"}));
 }
 
 TEST(FileDialogsTest, OutputNames) {
