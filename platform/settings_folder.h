@@ -7,9 +7,10 @@
 namespace corelith {
 
 // The folder of the settings file, ending with a separator: "$XDG_CONFIG_HOME/corelith/"
-// when that variable holds an absolute path, else "$HOME/.config/corelith/" (on Windows
-// "%APPDATA%\Corelith\"). Empty when none of them is known, which puts the settings file
-// into the current folder. The folder is not created here.
+// when that variable holds an absolute path, else "$HOME/.config/corelith/". On Windows
+// "%APPDATA%\Corelith\" (the user's roaming application data; the Windows folder itself is
+// not writable by ordinary users). Empty when none of them is known, which puts the settings
+// file into the current folder. The folder is not created here (saving the settings does).
 std::string DefaultSettingsFolder();
 
 } // namespace corelith

@@ -9,11 +9,25 @@
 
 namespace testsupport {
 
-std::string ReadFile(const fs::path& path) {
+std::string ReadBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::string text = ReadBytes(path);
+#ifdef _WIN32
+    size_t kept = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            continue;
+        text[kept++] = text[i];
+    }
+    text.resize(kept);
+#endif
+    return text;
 }
 
 bool WriteFile(const fs::path& path, const std::string& text) {
@@ -113,7 +127,9 @@ void ExpectGolden(const fs::path& golden, const std::string& actual) {
 
 void SetEnv(const std::string& name, const std::optional<std::string>& value) {
 #ifdef _WIN32
-    _putenv_s(name.c_str(), value ? value->c_str() : "");
+    // Through the wide environment, which holds every letter of a UTF-8 value (the narrow
+    // one is in the ANSI code page); an empty value removes the variable.
+    _wputenv_s(PathOf(name).c_str(), value ? PathOf(*value).c_str() : L"");
 #else
     if (value)
         setenv(name.c_str(), value->c_str(), 1);
@@ -124,8 +140,13 @@ void SetEnv(const std::string& name, const std::optional<std::string>& value) {
 
 ScopedEnv::ScopedEnv(std::string name, const std::optional<std::string>& value)
     : name_(std::move(name)) {
+#ifdef _WIN32
+    if (const wchar_t* old = _wgetenv(PathOf(name_).c_str()))
+        old_ = TextOf(fs::path(old));
+#else
     if (const char* old = std::getenv(name_.c_str()))
         old_ = old;
+#endif
     SetEnv(name_, value);
 }
 
@@ -153,7 +174,12 @@ int RunInFolder(const fs::path& folder, const fs::path& program,
         ADD_FAILURE() << "cannot change into " << folder << ": " << error.message();
         return -1;
     }
+#ifdef _WIN32
+    // Through the wide call, so that names outside the ANSI code page reach the program.
+    const int status = _wsystem(PathOf(command).c_str());
+#else
     const int status = std::system(command.c_str());
+#endif
     fs::current_path(before, error);
     return status;
 }

@@ -24,8 +24,13 @@ inline std::string TextOf(const fs::path& path) {
     return std::string(text.begin(), text.end());
 }
 
-// Reads a whole file in binary mode; an empty text when it cannot be opened.
+// Reads a whole file as the text the programs wrote: its bytes, except that on Windows each
+// CR LF is read as LF. There the programs write their text files with the platform's line
+// ends, and the tests compare the text itself (the line ends are tested on their own). An
+// empty text when the file cannot be opened.
 std::string ReadFile(const fs::path& path);
+// Reads the exact bytes of a whole file; an empty text when it cannot be opened.
+std::string ReadBytes(const fs::path& path);
 // Writes `text` in binary mode, replacing the file. False when it cannot be written.
 bool WriteFile(const fs::path& path, const std::string& text);
 // Line `number` (1-based) of `text` without its line end (LF, CR LF or CR), or "<missing>"

@@ -2,7 +2,10 @@
 # Installs what the project needs on a fresh Debian 12 machine (as root or via sudo).
 set -euo pipefail
 pkgs=(cmake g++ clang-14 libclang-rt-14-dev clang-format libgtest-dev libgmock-dev
-      libbenchmark-dev libeigen3-dev qt6-base-dev qt6-svg-dev locales xvfb xterm)
+      libbenchmark-dev libeigen3-dev qt6-base-dev qt6-svg-dev locales xvfb xterm
+      # The Windows programs: cross compiler (posix threads), GoogleTest's sources to
+      # cross-build, Wine to run the tests.
+      g++-mingw-w64-x86-64-posix googletest wine64)
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 missing=()

@@ -2,6 +2,7 @@
 #include "apps/batch/batch.h"
 
 #include "corelith_version.h"
+#include "platform/wide_text.h"
 #include "shell/installed_programs.h"
 
 #include <iostream>
@@ -9,7 +10,10 @@
 #include <string>
 #include <vector>
 
-int main(int argc, char** argv) {
+namespace {
+
+// argv in UTF-8 on every platform.
+int Main(int argc, char** argv) {
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     if (args.size() == 1 && args[0] == "--version") {
         std::cout << "corelith-batch " << CORELITH_VERSION << '\n';
@@ -24,3 +28,9 @@ int main(int argc, char** argv) {
         return 1;
     }
 }
+
+} // namespace
+
+// The answers may name files with any letter: on Windows the arguments are taken in UTF-16
+// and converted to UTF-8 before anything else.
+CORELITH_UTF8_MAIN(Main)

@@ -3,6 +3,7 @@
 #include "apps/batch/batch.h"
 #include "apps/desktop/desktop_workbench.h"
 #include "corelith_version.h"
+#include "platform/wide_text.h"
 #include "resources/dialog_templates.h"
 #include "shell/installed_programs.h"
 
@@ -12,7 +13,10 @@
 #include <string_view>
 #include <vector>
 
-int main(int argc, char** argv) {
+namespace {
+
+// argv in UTF-8 on every platform.
+int Main(int argc, char** argv) {
     try {
         const std::string_view first = argc >= 2 ? argv[1] : "";
         if (first == "--batch") {
@@ -33,3 +37,9 @@ int main(int argc, char** argv) {
         return 1;
     }
 }
+
+} // namespace
+
+// The file path on the command line and the batch answers may hold any letter: on Windows
+// the arguments are taken in UTF-16 and converted before anything else, --batch included.
+CORELITH_UTF8_MAIN(Main)

@@ -390,7 +390,13 @@ RunResult RunIn(const fs::path& folder, const std::string& project,
     std::ostringstream validation;
     error.clear();
     const int validated = RunCrossValidation("fuzz.pro", options, cv, validation, error);
-    result.console += "|" + std::to_string(validated) + validation.str() + "|" + error;
+    // Appended piece by piece (GCC 12 takes a literal prefixed to a temporary for an
+    // overlapping copy, -Wrestrict).
+    result.console += '|';
+    result.console += std::to_string(validated);
+    result.console += validation.str();
+    result.console += '|';
+    result.console += error;
     result.silentFailure = result.silentFailure || (validated < 0 && error.empty());
     for (const char* name : kRunOutputs) {
         result.outputs.push_back(Load(folder / name));

@@ -30,7 +30,8 @@ ReferenceTable RandomReferences(std::mt19937& random, int rows, int speciesCount
     ReferenceTable table;
     for (int r = 0; r < rows; ++r) {
         ReferenceRow row;
-        row.name = "R" + std::to_string(r);
+        row.name = "R";
+        row.name += std::to_string(r); // not "R" + ...: a false -Wrestrict of GCC 12
         const int k = kind(random);
         if (k == 0 && r > 0) {
             row = table.rows.back();

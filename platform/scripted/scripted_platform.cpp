@@ -1,19 +1,13 @@
 #include "platform/scripted/scripted_platform.h"
 
 #include "platform/settings_folder.h"
+#include "platform/start_program.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <map>
 #include <set>
 #include <utility>
-
-#ifndef _WIN32
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
 
 namespace corelith {
 
@@ -513,50 +507,7 @@ bool ScriptedPlatform::StartProgram(const std::string& program, const std::strin
         return true;
     if (program.empty())
         return false;
-#ifdef _WIN32
-    return false;
-#else
-    // Double fork, so that the program is not our child and leaves no zombie; a
-    // close-on-exec pipe tells whether the exec succeeded.
-    int report[2];
-    if (pipe(report) != 0)
-        return false;
-    fcntl(report[1], F_SETFD, FD_CLOEXEC);
-    const pid_t child = fork();
-    if (child < 0) {
-        close(report[0]);
-        close(report[1]);
-        return false;
-    }
-    if (child == 0) {
-        close(report[0]);
-        setsid();
-        const pid_t grandchild = fork();
-        if (grandchild != 0)
-            _exit(grandchild < 0 ? 1 : 0);
-        int error = 0;
-        if (!folder.empty() && chdir(folder.c_str()) != 0) {
-            error = errno;
-        } else {
-            execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
-            error = errno;
-        }
-        ssize_t ignored = write(report[1], &error, sizeof error);
-        (void)ignored;
-        _exit(127);
-    }
-    close(report[1]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    int error = 0;
-    ssize_t got;
-    do {
-        got = read(report[0], &error, sizeof error);
-    } while (got < 0 && errno == EINTR);
-    close(report[0]);
-    const bool forked = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    return forked && got == 0;
-#endif
+    return StartDetachedProgram(program, folder);
 }
 
 std::string ScriptedPlatform::SettingsFolder() {

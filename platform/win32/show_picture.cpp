@@ -1,5 +1,6 @@
 // Pictures on Windows: the plot opens in the program the user's system opens SVG files
 // with (a browser on most machines), which can also zoom, print and copy it.
+#include "platform/wide_text.h"
 #include "platform/win32/win32_platform.h"
 
 #include <shellapi.h>
@@ -9,12 +10,7 @@ namespace corelith {
 bool Win32Platform::ShowPicture(const std::string& svgPath, const std::string& title) {
     (void)title; // the viewer titles its window itself
     // The path is UTF-8; the wide call keeps names outside the ANSI code page.
-    const int size = static_cast<int>(svgPath.size());
-    std::wstring file(
-        static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, svgPath.data(), size, nullptr, 0)),
-        L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, svgPath.data(), size, file.data(),
-                        static_cast<int>(file.size()));
+    const std::wstring file = Widen(svgPath);
     if (file.empty())
         return false;
     const HINSTANCE started =

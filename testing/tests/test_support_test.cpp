@@ -22,6 +22,20 @@ TEST(LineOf, TakesEachKindOfLineEnd) {
         EXPECT_EQ(LineOf(c.text, c.number), c.line) << c.text << " line " << c.number;
 }
 
+TEST(ReadFile, TakesTheTextWithThePlatformsLineEndsAsLf) {
+    const TempDir dir;
+    const std::string bytes = "a\r\nb\rc\n\r\r\n\r";
+    dir.Write("mixed.txt", bytes);
+    EXPECT_EQ(ReadBytes(dir.path() / "mixed.txt"), bytes);
+#ifdef _WIN32
+    EXPECT_EQ(dir.Read("mixed.txt"), "a\nb\rc\n\r\n\r");
+#else
+    EXPECT_EQ(dir.Read("mixed.txt"), bytes);
+#endif
+    EXPECT_EQ(ReadFile(dir.path() / "missing.txt"), "");
+    EXPECT_EQ(ReadBytes(dir.path() / "missing.txt"), "");
+}
+
 TEST(TempDir, IsFreshAndGoesWithTheObject) {
     fs::path kept;
     {

@@ -15,12 +15,22 @@ constexpr double kTickTolerance = 1e-9;
 // (such as 1e17 to 1e17 + 10) come near it.
 constexpr double kMaxIntervals = 1000.0;
 
+// 10 to the `exponent`, rounded once: read from its decimal form, since std::pow is several
+// units in the last place off on some platforms (mingw's 10^-7, for one).
+double PowerOfTen(int exponent) {
+    char text[16] = {'1', 'e'};
+    const auto written = std::to_chars(text + 2, text + sizeof text, exponent);
+    double power = 1.0;
+    std::from_chars(text, written.ptr, power);
+    return power;
+}
+
 } // namespace
 
 double NiceStep(double rough) {
     if (!(rough > 0.0) || !std::isfinite(rough))
         return 1.0;
-    const double power = std::pow(10.0, std::floor(std::log10(rough)));
+    const double power = PowerOfTen(static_cast<int>(std::floor(std::log10(rough))));
     const double fraction = rough / power;
     double nice = 10.0;
     if (fraction < 1.5)

@@ -130,11 +130,20 @@ void AddPath(std::string& svg, const std::string& data, std::string_view attribu
         svg += "<path d=\"" + data + "\" " + std::string(attributes) + "/>\n";
 }
 
+// One step of a path's data: `op` and the point. Appended piece by piece: a literal prefixed
+// to a temporary makes mingw's GCC 12 warn of an overlapping copy (-Wrestrict).
+std::string PathStep(char op, double x, double y) {
+    std::string step(1, op);
+    step += Num(x);
+    step += ' ';
+    step += Num(y);
+    return step;
+}
 std::string MoveTo(double x, double y) {
-    return "M" + Num(x) + " " + Num(y);
+    return PathStep('M', x, y);
 }
 std::string LineTo(double x, double y) {
-    return "L" + Num(x) + " " + Num(y);
+    return PathStep('L', x, y);
 }
 
 std::string Cross(double x, double y) {

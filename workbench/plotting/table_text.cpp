@@ -77,9 +77,16 @@ bool ParseNumberCell(std::string_view cell, double& value) {
 }
 
 std::string QuoteCell(std::string_view cell) {
-    if (cell.size() <= kQuotedCellLimit)
-        return "\"" + std::string(cell) + "\"";
-    return "\"" + std::string(CutText(cell, kQuotedCellLimit)) + "...\"";
+    // Appended piece by piece (a literal prefixed to a temporary: a false -Wrestrict of GCC 12).
+    std::string quoted = "\"";
+    if (cell.size() <= kQuotedCellLimit) {
+        quoted += cell;
+    } else {
+        quoted += CutText(cell, kQuotedCellLimit);
+        quoted += "...";
+    }
+    quoted += '"';
+    return quoted;
 }
 
 } // namespace corelith

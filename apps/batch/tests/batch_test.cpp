@@ -201,6 +201,7 @@ TEST(BatchProgram, TellsItsVersionAndRunsACommand) {
     const testsupport::TempDir folder;
     folder.Write("input.txt", "");
     const testsupport::ScopedEnv config("XDG_CONFIG_HOME", folder.File("config"));
+    const testsupport::ScopedEnv appData("APPDATA", folder.File("config")); // on Windows
     EXPECT_EQ(testsupport::RunInFolder(folder.path(), CORELITH_BATCH_EXE, {"--version"},
                                        "input.txt", "version.txt"),
               0);
@@ -210,6 +211,12 @@ TEST(BatchProgram, TellsItsVersionAndRunsACommand) {
         0);
     EXPECT_EQ(folder.Read("run.txt"),
               "message 134: Version number:\\n1.08 - Build: 07.10.2003\nresult 0\n");
+    // The first start wrote the default settings where it was told to keep them.
+#ifdef _WIN32
+    EXPECT_TRUE(folder.Has("config\\Corelith\\Corelith.INI"));
+#else
+    EXPECT_TRUE(folder.Has("config/corelith/Corelith.INI"));
+#endif
 }
 
 } // namespace

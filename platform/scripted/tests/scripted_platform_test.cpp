@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
+#include <optional>
 #include <sstream>
 
 namespace corelith {
@@ -399,15 +401,27 @@ TEST(ScriptedPlatformTest, ProgramsAreOnlyLoggedInTests) {
     EXPECT_EQ(p.Log().back(), "start: /opt/quillon/Quillon in /data/");
 }
 
-#ifndef _WIN32
 TEST(ScriptedPlatformTest, StartingAMissingProgramFails) {
+#ifdef _WIN32
+    // A console program every Windows has, started in a console of its own.
+    const char* root = std::getenv("SystemRoot");
+    const std::string folder = std::string(root != nullptr ? root : "C:\\Windows") + "\\";
+    const std::string program = folder + "system32\\hostname.exe";
+    const std::string missing = folder + "system32\\no such program.exe";
+    const std::string missingFolder = folder + "no such folder\\";
+#else
+    const std::string folder = "/";
+    const std::string program = "/bin/true";
+    const std::string missing = "/nonexistent/program";
+    const std::string missingFolder = "/nonexistent/folder";
+#endif
     ScriptedPlatform p;
     p.SetStartPrograms(true);
-    EXPECT_FALSE(p.StartProgram("/nonexistent/program", "/"));
-    EXPECT_TRUE(p.StartProgram("/bin/true", "/"));
-    EXPECT_FALSE(p.StartProgram("/bin/true", "/nonexistent/folder"));
+    EXPECT_FALSE(p.StartProgram(missing, folder));
+    EXPECT_TRUE(p.StartProgram(program, folder));
+    EXPECT_FALSE(p.StartProgram(program, missingFolder));
+    EXPECT_FALSE(p.StartProgram("", folder));
 }
-#endif
 
 TEST(ScriptedPlatformTest, SettingsFolderDefaultsToTheDesktopOne) {
     ScriptedPlatform p;
@@ -416,7 +430,22 @@ TEST(ScriptedPlatformTest, SettingsFolderDefaultsToTheDesktopOne) {
     EXPECT_EQ(p.SettingsFolder(), "/tmp/x/");
 }
 
-#ifndef _WIN32
+#ifdef _WIN32
+TEST(SettingsFolderTest, IsCorelithInTheUsersApplicationData) {
+    // A user name outside the ANSI code page: the variable is read in UTF-16.
+    const std::string appData = "C:\\Users\\J\xC3\xBCrgen \xCE\xBB\\AppData\\Roaming";
+    testsupport::ScopedEnv variable("APPDATA", appData);
+    EXPECT_EQ(DefaultSettingsFolder(), appData + "\\Corelith\\");
+    testsupport::SetEnv("APPDATA", appData + "\\");
+    EXPECT_EQ(DefaultSettingsFolder(), appData + "\\Corelith\\");
+    // Without the variable, the shell knows the folder.
+    testsupport::SetEnv("APPDATA", std::nullopt);
+    const std::string known = DefaultSettingsFolder();
+    ASSERT_GT(known.size(), 12u);
+    EXPECT_EQ(known.substr(1, 2), ":\\") << known;
+    EXPECT_EQ(known.substr(known.size() - 10), "\\Corelith\\") << known;
+}
+#else
 TEST(SettingsFolderTest, FollowsXdgConfigHomeThenHome) {
     testsupport::ScopedEnv xdg("XDG_CONFIG_HOME", "/cfg");
     testsupport::ScopedEnv home("HOME", "/home/user");

@@ -5,6 +5,7 @@
 #include "shell/installed_programs.h"
 #include "shell/settings.h"
 #include "shell_test_support.h"
+#include "textio/paths.h"
 #include "workbench.h"
 
 #include <gtest/gtest.h>
@@ -21,9 +22,18 @@ using testing::SettingsLine;
 #ifdef _WIN32
 constexpr char kQuillonFile[] = "quillon.exe";
 constexpr char kMarvaneFile[] = "marvane.exe";
+constexpr char kShellTestsFile[] = "shell_tests.exe";
+// Programs chosen in the executable dialogs, by absolute paths of the platform.
+constexpr char kOldQuillon[] = "C:\\old\\quillon.exe";
+constexpr char kChosenQuillon[] = "C:\\opt\\q.exe";
+constexpr char kChosenMarvane[] = "C:\\opt\\velmar\\marvane.bin";
 #else
 constexpr char kQuillonFile[] = "quillon";
 constexpr char kMarvaneFile[] = "marvane";
+constexpr char kShellTestsFile[] = "shell_tests";
+constexpr char kOldQuillon[] = "/old/quillon.exe";
+constexpr char kChosenQuillon[] = "/opt/q.exe";
+constexpr char kChosenMarvane[] = "/opt/velmar/marvane.bin";
 #endif
 
 class CommandsTest : public ::testing::Test {
@@ -195,20 +205,20 @@ TEST_F(CommandsTest, ACancelledProgramChoiceStartsNothing) {
 }
 
 TEST_F(CommandsTest, SetupSavesTheSettingsEvenAfterCancel) {
-    Workbench& wb = Start({":cancel", "/opt/velmar/marvane.bin", ":ok"});
-    wb.settings.quillonPath = "/old/quillon.exe";
+    Workbench& wb = Start({":cancel", kChosenMarvane, ":ok"});
+    wb.settings.quillonPath = kOldQuillon;
     EXPECT_EQ(RunCommand(wb, 38), 0);
-    EXPECT_EQ(wb.settings.quillonPath, "/old/quillon.exe");
-    EXPECT_EQ(SettingsLine(folder_, 4), "/old/quillon.exe");
-    EXPECT_EQ(Platform().FileRequests().at(0).initialPath, "/old/quillon.exe");
+    EXPECT_EQ(wb.settings.quillonPath, kOldQuillon);
+    EXPECT_EQ(SettingsLine(folder_, 4), kOldQuillon);
+    EXPECT_EQ(Platform().FileRequests().at(0).initialPath, kOldQuillon);
 
     EXPECT_EQ(RunCommand(wb, 39), 1);
-    EXPECT_EQ(SettingsLine(folder_, 5), "/opt/velmar/marvane.bin");
+    EXPECT_EQ(SettingsLine(folder_, 5), kChosenMarvane);
     EXPECT_EQ(Platform().FileRequests().at(1).title, "Select Marvane.exe");
 
     EXPECT_EQ(RunCommand(wb, 39), 1) << ":ok takes the stored path";
-    EXPECT_EQ(wb.settings.marvanePath, "/opt/velmar/marvane.bin");
-    EXPECT_EQ(Platform().FileRequests().at(2).initialPath, "/opt/velmar/marvane.bin");
+    EXPECT_EQ(wb.settings.marvanePath, kChosenMarvane);
+    EXPECT_EQ(Platform().FileRequests().at(2).initialPath, kChosenMarvane);
     EXPECT_TRUE(Platform().Messages().empty());
 }
 
@@ -227,11 +237,11 @@ TEST_F(CommandsTest, AProgramPathWithALineBreakIsRefused) {
 }
 
 TEST_F(CommandsTest, SetupReportsASettingsFileThatCannotBeWritten) {
-    Workbench& wb = Start({"/opt/q.exe"});
+    Workbench& wb = Start({kChosenQuillon});
     folder_.Write("blocker", "a file where the settings folder should be");
     Platform().SetSettingsFolder(folder_.File("blocker") + "/");
     EXPECT_EQ(RunCommand(wb, 38), -1);
-    EXPECT_EQ(wb.settings.quillonPath, "/opt/q.exe");
+    EXPECT_EQ(wb.settings.quillonPath, kChosenQuillon);
     ASSERT_EQ(Platform().Messages().size(), 1u);
     EXPECT_EQ(Platform().BeepCount(), 1);
 }
@@ -290,8 +300,8 @@ TEST(ExecutableFolder, TheProgramPathFallsBackOnArgv0) {
 TEST(ExecutableFolder, IsTheFolderOfTheRunningProgram) {
     const std::string folder = ExecutableFolder();
     ASSERT_FALSE(folder.empty());
-    EXPECT_EQ(folder.back(), '/');
-    EXPECT_TRUE(std::filesystem::exists(folder + "shell_tests"));
+    EXPECT_EQ(folder.back(), PathSeparator());
+    EXPECT_TRUE(std::filesystem::exists(NativePath(folder + kShellTestsFile)));
 }
 
 } // namespace

@@ -53,7 +53,8 @@ TEST_F(SettingsTest, StartUpPreparesTheWorkbench) {
     Workbench& w = Start();
     EXPECT_EQ(w.tables.sampleCapacity, 1367);
     EXPECT_EQ(w.tables.reference.names.size(), 1368u);
-    EXPECT_EQ(w.workingFolder, fs::current_path().string() + "/");
+    EXPECT_EQ(w.workingFolder, testsupport::TextOf(fs::current_path()) +
+                                   static_cast<char>(fs::path::preferred_separator));
     EXPECT_EQ(platform.CurrentCursor(), Cursor::Arrow);
 }
 
@@ -202,6 +203,9 @@ TEST_F(SettingsTest, RunsSharingTheFileLoseNothingTheOtherSaved) {
 
 TEST_F(SettingsTest, ALockLeftByAKilledRunIsTakenOver) {
     const fs::path lock = IniPath().string() + ".lock";
+#ifdef _WIN32
+    GTEST_SKIP() << "the C runtime cannot set a folder's time on Windows";
+#endif
     fs::create_directory(lock);
     fs::last_write_time(lock, fs::file_time_type::clock::now() - std::chrono::minutes(5));
     Workbench& w = Start();
@@ -228,7 +232,12 @@ TEST_F(SettingsTest, AFailedSaveIsReported) {
     Workbench& w = Start(); // the load saves the defaults and fails
     EXPECT_EQ(SaveSettings(w), -1);
     const std::string message = "message 0: Could not write the settings file:\\n>" + Folder() +
-                                "blocker/Corelith.INI<\\nNot a directory.";
+                                "blocker/Corelith.INI<\\n" +
+#ifdef _WIN32
+                                "No such file or directory.";
+#else
+                                "Not a directory.";
+#endif
     EXPECT_EQ(platform.Messages(), (std::vector<std::string>{message, message}));
     EXPECT_EQ(platform.BeepCount(), 2);
     EXPECT_EQ(w.settings.certainFactor, 10.0f); // the program goes on with its values

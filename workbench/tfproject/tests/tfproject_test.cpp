@@ -93,13 +93,11 @@ class RecordingPlatform : public ScriptedPlatform {
 class TfProjectTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        platform_.SetSettingsFolder(Dir() + "/");
+        platform_.SetSettingsFolder(dir_.Folder());
         platform_.SetDialogLookup(FindDialogTemplate);
         StartWorkbench(wb_);
-        wb_.workingFolder = Dir() + "/";
+        wb_.workingFolder = dir_.Folder();
     }
-    // The test's folder, without a final separator.
-    std::string Dir() const { return testsupport::TextOf(dir_.path()); }
     std::string PathOf(const std::string& name) const { return dir_.File(name); }
     void Put(const std::string& name, const std::string& text) const { dir_.Write(name, text); }
     // The reference, environment and core tables of a complete build.
@@ -110,11 +108,12 @@ class TfProjectTest : public ::testing::Test {
     }
     std::string Get(const std::string& name) const { return dir_.Read(name); }
     bool Exists(const std::string& name) const { return dir_.Has(name); }
-    // Compares `actual` with the golden file `name`, in which "{DIR}" stands for the test
-    // folder.
+    // Compares `actual` with the golden file `name`, in which "{DIR}/" stands for the test
+    // folder with the platform's separator.
     void ExpectGoldenHere(const std::string& name, std::string actual) const {
-        for (size_t at; (at = actual.find(Dir())) != std::string::npos;)
-            actual.replace(at, Dir().size(), "{DIR}");
+        const std::string folder = dir_.Folder();
+        for (size_t at; (at = actual.find(folder)) != std::string::npos;)
+            actual.replace(at, folder.size(), "{DIR}/");
         ExpectGolden(name, actual);
     }
     void Answer(const std::vector<std::string>& answers) {
@@ -605,6 +604,9 @@ TEST_F(WriterTest, ThreadFileHasOneLinePerSampleAndSpecies) {
 }
 
 TEST_F(WriterTest, WriteFailureIsReported) {
+#ifdef _WIN32
+    GTEST_SKIP() << "no full device on Windows (Wine writes to the Unix one without an error)";
+#endif
     LineWriter out("/dev/full");
     if (!out.IsOpen())
         GTEST_SKIP() << "no /dev/full";
