@@ -35,7 +35,7 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SECTION science)
   # The Qt 6 runtime (and its X11 and Wayland platform plugins); the standard libraries.
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
-      "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), qt6-qpa-plugins, libc6 (>= 2.34), libstdc++6 (>= 12), libgcc-s1")
+      "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6svg6 (>= 6.4), qt6-qpa-plugins, libc6 (>= 2.34), libstdc++6 (>= 12), libgcc-s1")
   # "Execute Marvane" opens the console engine in a terminal window.
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xterm | x-terminal-emulator")
 endif()
