@@ -14,7 +14,7 @@
 
 namespace corelith {
 
-struct MainWindowSpec {
+struct MainWindowLayout {
     std::string title;
     std::vector<Menu> menus; // the menu bar, left to right
     std::vector<Accelerator> accelerators;
@@ -24,12 +24,13 @@ struct MainWindowSpec {
 
 class DesktopPlatform : public Platform {
   public:
-    // Builds the main window from `spec` (menu bar, accelerators, program icon, an empty
+    // Builds the main window from `layout` (menu bar, accelerators, program icon, an empty
     // status bar and a blank white client area that swallows mouse clicks), places it a
     // twentieth of the screen from the screen's top left corner, shows it and runs until it
     // is closed; returns the exit status. Each menu item and accelerator calls `onCommand`
     // with its command id. While the window exists it owns every box and dialog.
-    virtual int RunMainWindow(const MainWindowSpec& spec, std::function<void(int)> onCommand) = 0;
+    virtual int RunMainWindow(const MainWindowLayout& layout,
+                              std::function<void(int)> onCommand) = 0;
 
     // Closes the main window, which ends RunMainWindow.
     virtual void CloseMainWindow() = 0;

@@ -12,14 +12,14 @@
 
 namespace corelith {
 
-MainWindowSpec WorkbenchWindowSpec() {
-    MainWindowSpec spec;
-    spec.title = kProgramTitle;
-    spec.menus = MainMenu();
-    spec.accelerators = Accelerators();
-    spec.width = 400;
-    spec.height = 200;
-    return spec;
+MainWindowLayout WorkbenchWindowLayout() {
+    MainWindowLayout layout;
+    layout.title = kProgramTitle;
+    layout.menus = MainMenu();
+    layout.accelerators = Accelerators();
+    layout.width = 400;
+    layout.height = 200;
+    return layout;
 }
 
 CommandDispatch::CommandDispatch(Workbench& wb, DesktopPlatform& desktop)
@@ -51,7 +51,7 @@ int RunDesktopWorkbench(DesktopPlatform& desktop, int argc, char** argv) {
     // As the main window is created, the file dialogs take up the remembered filter.
     SetFileFilter(wb, wb.settings.lastFilter);
     CommandDispatch dispatch(wb, desktop);
-    return desktop.RunMainWindow(WorkbenchWindowSpec(), [&dispatch](int id) { dispatch(id); });
+    return desktop.RunMainWindow(WorkbenchWindowLayout(), [&dispatch](int id) { dispatch(id); });
 }
 
 } // namespace corelith

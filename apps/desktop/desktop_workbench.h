@@ -12,7 +12,7 @@ struct Workbench;
 
 // The main window "Corelith": its menu bar from the command table, the accelerator table
 // "Corelith", 400 by 200 pixels.
-MainWindowSpec WorkbenchWindowSpec();
+MainWindowLayout WorkbenchWindowLayout();
 
 // The main window's commands: Exit closes the window, every other id runs through
 // RunCommand. A command that arrives while another one runs (from the event loop of one of

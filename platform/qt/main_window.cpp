@@ -65,22 +65,22 @@ QIcon CorelithIcon() {
 
 } // namespace
 
-MainWindow::MainWindow(const MainWindowSpec& spec, std::function<void(int)> onCommand)
+MainWindow::MainWindow(const MainWindowLayout& layout, std::function<void(int)> onCommand)
     : onCommand_(std::move(onCommand)) {
-    setObjectName(QString::fromStdString(spec.title));
-    setWindowTitle(QString::fromStdString(spec.title));
+    setObjectName(QString::fromStdString(layout.title));
+    setWindowTitle(QString::fromStdString(layout.title));
     setWindowIcon(CorelithIcon());
     setCentralWidget(new ClientArea(this));
     statusBar()->setObjectName(QStringLiteral("status"));
     statusBar()->setSizeGripEnabled(true);
     setContextMenuPolicy(Qt::NoContextMenu);
-    BuildMenus(spec.menus);
-    BuildAccelerators(spec.accelerators);
+    BuildMenus(layout.menus);
+    BuildAccelerators(layout.accelerators);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
         move(area.x() + area.width() / 20, area.y() + area.height() / 20);
     }
-    resize(spec.width, spec.height);
+    resize(layout.width, layout.height);
 }
 
 void MainWindow::BuildMenus(const std::vector<Menu>& menus) {

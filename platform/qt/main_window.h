@@ -15,7 +15,7 @@ namespace corelith {
 
 class MainWindow : public QMainWindow {
   public:
-    MainWindow(const MainWindowSpec& spec, std::function<void(int)> onCommand);
+    MainWindow(const MainWindowLayout& layout, std::function<void(int)> onCommand);
 
     // The menu item of command `id`, or nullptr.
     QAction* MenuAction(int id) const;

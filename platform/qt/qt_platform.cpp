@@ -196,16 +196,16 @@ QtPlatform::QtPlatform(DialogTemplateLookup templates) : templates_(std::move(te
 
 QtPlatform::~QtPlatform() = default;
 
-MainWindow& QtPlatform::OpenMainWindow(const MainWindowSpec& spec,
+MainWindow& QtPlatform::OpenMainWindow(const MainWindowLayout& layout,
                                        std::function<void(int)> onCommand) {
     owner_ = nullptr;
-    window_ = std::make_unique<MainWindow>(spec, std::move(onCommand));
+    window_ = std::make_unique<MainWindow>(layout, std::move(onCommand));
     owner_ = window_.get();
     return *window_;
 }
 
-int QtPlatform::RunMainWindow(const MainWindowSpec& spec, std::function<void(int)> onCommand) {
-    OpenMainWindow(spec, std::move(onCommand)).show();
+int QtPlatform::RunMainWindow(const MainWindowLayout& layout, std::function<void(int)> onCommand) {
+    OpenMainWindow(layout, std::move(onCommand)).show();
     const int status = QApplication::exec();
     owner_ = nullptr;
     window_.reset();

@@ -37,13 +37,13 @@ class QtPlatform : public DesktopPlatform {
     QtPlatform(const QtPlatform&) = delete;
     QtPlatform& operator=(const QtPlatform&) = delete;
 
-    int RunMainWindow(const MainWindowSpec& spec, std::function<void(int)> onCommand) override;
+    int RunMainWindow(const MainWindowLayout& layout, std::function<void(int)> onCommand) override;
     void CloseMainWindow() override;
 
     // Builds the main window without showing it or running the event loop, and makes it
     // the owner of every box and dialog; it replaces any window opened before. Tests drive
     // the window through this; RunMainWindow uses it too.
-    MainWindow& OpenMainWindow(const MainWindowSpec& spec, std::function<void(int)> onCommand);
+    MainWindow& OpenMainWindow(const MainWindowLayout& layout, std::function<void(int)> onCommand);
 
     // Owner of every box and dialog (the main window); may be null before it exists.
     void SetOwner(QWidget* owner) { owner_ = owner; }

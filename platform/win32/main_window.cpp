@@ -28,9 +28,9 @@ HMENU CreateMenuBar(const std::vector<Menu>& menus) {
     return bar;
 }
 
-MainWindow::MainWindow(HINSTANCE instance, MainWindowSpec spec, std::function<void(int)> onCommand,
-                       std::function<bool()> waiting)
-    : instance_(instance), spec_(std::move(spec)), onCommand_(std::move(onCommand)),
+MainWindow::MainWindow(HINSTANCE instance, MainWindowLayout layout,
+                       std::function<void(int)> onCommand, std::function<bool()> waiting)
+    : instance_(instance), spec_(std::move(layout)), onCommand_(std::move(onCommand)),
       waiting_(std::move(waiting)) {}
 
 MainWindow::~MainWindow() {

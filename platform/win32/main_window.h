@@ -23,7 +23,7 @@ HMENU CreateMenuBar(const std::vector<Menu>& menus);
 class MainWindow {
   public:
     // `waiting` tells whether the wait cursor is wanted over the window.
-    MainWindow(HINSTANCE instance, MainWindowSpec spec, std::function<void(int)> onCommand,
+    MainWindow(HINSTANCE instance, MainWindowLayout layout, std::function<void(int)> onCommand,
                std::function<bool()> waiting);
     ~MainWindow();
     MainWindow(const MainWindow&) = delete;
@@ -45,7 +45,7 @@ class MainWindow {
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
     HINSTANCE instance_;
-    MainWindowSpec spec_;
+    MainWindowLayout spec_;
     std::function<void(int)> onCommand_;
     std::function<bool()> waiting_;
     HWND window_ = nullptr;

@@ -86,8 +86,9 @@ std::string Win32Platform::SettingsFolder() {
     return DefaultSettingsFolder();
 }
 
-int Win32Platform::RunMainWindow(const MainWindowSpec& spec, std::function<void(int)> onCommand) {
-    window_ = std::make_unique<MainWindow>(instance_, spec, std::move(onCommand),
+int Win32Platform::RunMainWindow(const MainWindowLayout& layout,
+                                 std::function<void(int)> onCommand) {
+    window_ = std::make_unique<MainWindow>(instance_, layout, std::move(onCommand),
                                            [this] { return waiting_; });
     // The show mode the program was started with (minimised from a shortcut, say).
     STARTUPINFOW startup{};

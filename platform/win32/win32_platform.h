@@ -34,10 +34,10 @@ class Win32Platform : public DesktopPlatform {
     bool ShowPicture(const std::string& svgPath, const std::string& title) override;
     std::string SettingsFolder() override;
 
-    // Creates the main window of `spec`, shows it as the program was asked to start and
+    // Creates the main window of `layout`, shows it as the program was asked to start and
     // runs the message loop until the window closes; returns the quit code, or 1 when the
     // window could not be created. Commands go to `onCommand`.
-    int RunMainWindow(const MainWindowSpec& spec, std::function<void(int)> onCommand) override;
+    int RunMainWindow(const MainWindowLayout& layout, std::function<void(int)> onCommand) override;
     void CloseMainWindow() override;
 
     // The main window while RunMainWindow runs, else nullptr.

@@ -43,8 +43,8 @@ class DesktopWorkbenchTest : public ::testing::Test {
         StartWorkbench(*wb_);
         wb_->workingFolder = folder_.Path();
         dispatch_ = std::make_unique<CommandDispatch>(*wb_, platform_);
-        window_ =
-            &platform_.OpenMainWindow(WorkbenchWindowSpec(), [this](int id) { (*dispatch_)(id); });
+        window_ = &platform_.OpenMainWindow(WorkbenchWindowLayout(),
+                                            [this](int id) { (*dispatch_)(id); });
     }
 
     // Replaces the commands by a recorder.
@@ -83,9 +83,9 @@ TEST_F(DesktopWorkbenchTest, HasItsTitleAndSize) {
 
 // (How a main window builds its menus from the description: the backend's tests.)
 TEST_F(DesktopWorkbenchTest, MenusFollowTheMenuTable) {
-    const MainWindowSpec spec = WorkbenchWindowSpec();
+    const MainWindowLayout layout = WorkbenchWindowLayout();
     const std::vector<Menu> table = MainMenu();
-    ASSERT_EQ(spec.menus.size(), table.size());
+    ASSERT_EQ(layout.menus.size(), table.size());
     const QList<QAction*> bar = window_->menuBar()->actions();
     ASSERT_EQ(bar.size(), static_cast<qsizetype>(table.size()));
     qsizetype m = 0;

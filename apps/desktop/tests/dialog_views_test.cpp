@@ -69,7 +69,7 @@ TEST(DialogViews, TheMainWindowItsMenusAndItsDialogs) {
     StartWorkbench(wb);
     CommandDispatch dispatch(wb, platform);
     MainWindow& window =
-        platform.OpenMainWindow(WorkbenchWindowSpec(), [&dispatch](int id) { dispatch(id); });
+        platform.OpenMainWindow(WorkbenchWindowLayout(), [&dispatch](int id) { dispatch(id); });
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     window.grab().save(ScreenshotPath("MainWindow.png"));

@@ -18,16 +18,16 @@
 namespace corelith {
 namespace {
 
-MainWindowSpec TestSpec() {
-    MainWindowSpec spec;
-    spec.title = "Test program";
-    spec.menus = {{"&File", {{1, "&Open\tCtrl+O"}, {}, {2, "E&xit"}}},
-                  {"&Edit", {{3, "&Undo\tCtrl+Z", true}, {4, "&Paste"}}},
-                  {"&?", {{5, "&Help"}}}};
-    spec.accelerators = {{"Ctrl+O", 1}, {"F1", 5}, {"Alt+Backspace", 3}, {"Shift+Ins", 4}};
-    spec.width = 320;
-    spec.height = 150;
-    return spec;
+MainWindowLayout TestSpec() {
+    MainWindowLayout layout;
+    layout.title = "Test program";
+    layout.menus = {{"&File", {{1, "&Open\tCtrl+O"}, {}, {2, "E&xit"}}},
+                    {"&Edit", {{3, "&Undo\tCtrl+Z", true}, {4, "&Paste"}}},
+                    {"&?", {{5, "&Help"}}}};
+    layout.accelerators = {{"Ctrl+O", 1}, {"F1", 5}, {"Alt+Backspace", 3}, {"Shift+Ins", 4}};
+    layout.width = 320;
+    layout.height = 150;
+    return layout;
 }
 
 class MainWindowTest : public ::testing::Test {
@@ -62,12 +62,12 @@ TEST_F(MainWindowTest, HasItsTitleSizeABlankWhiteClientAreaAndAnEmptyStatusBar) 
 }
 
 TEST_F(MainWindowTest, MenusFollowTheSpecAndSendTheirCommands) {
-    const MainWindowSpec spec = TestSpec();
+    const MainWindowLayout layout = TestSpec();
     const QList<QAction*> bar = window_->menuBar()->actions();
-    ASSERT_EQ(bar.size(), static_cast<qsizetype>(spec.menus.size()));
+    ASSERT_EQ(bar.size(), static_cast<qsizetype>(layout.menus.size()));
     std::vector<int> expected;
     qsizetype m = 0;
-    for (const Menu& menu : spec.menus) {
+    for (const Menu& menu : layout.menus) {
         QAction* title = bar.at(m++);
         EXPECT_EQ(title->text().toStdString(), menu.title);
         const QList<QAction*> items = title->menu()->actions();

@@ -19,10 +19,10 @@ using namespace wintest;
 
 // A menu bar with what a program's may hold: mnemonics, shortcuts shown after a tab,
 // separators, grayed items, a name outside ASCII.
-MainWindowSpec Spec() {
-    MainWindowSpec spec;
-    spec.title = "Corelith";
-    spec.menus = {
+MainWindowLayout Layout() {
+    MainWindowLayout layout;
+    layout.title = "Corelith";
+    layout.menus = {
         {"&File",
          {{11, "New..."},
           {12, "Open \xC3\x9C"
@@ -32,8 +32,8 @@ MainWindowSpec Spec() {
         {"&Edit", {{21, "&Undo\tCtrl+Z", true}, {25, "De&lete\tDel", true}}},
         {"&?", {{73, "&Help"}, {0, ""}, {74, "&About..."}}},
     };
-    spec.accelerators = {{"Ctrl+N", 11}, {"Ctrl+R", 12}, {"F1", 73}, {"Ctrl+Z", 21}};
-    return spec;
+    layout.accelerators = {{"Ctrl+N", 11}, {"Ctrl+R", 12}, {"F1", 73}, {"Ctrl+Z", 21}};
+    return layout;
 }
 
 std::wstring ClassOf(HWND window) {
@@ -76,7 +76,7 @@ TEST(MainWindow, HasItsFrameStatusBarIconAndTheMenusOfItsDescription) {
             EXPECT_EQ(bar.right - bar.left, client.right);
 
             HMENU menu = GetMenu(window);
-            const std::vector<Menu> table = Spec().menus;
+            const std::vector<Menu> table = Layout().menus;
             ASSERT_EQ(GetMenuItemCount(menu), static_cast<int>(table.size()));
             for (size_t m = 0; m < table.size(); ++m) {
                 wchar_t text[128] = {};
@@ -99,7 +99,7 @@ TEST(MainWindow, HasItsFrameStatusBarIconAndTheMenusOfItsDescription) {
             }
             platform.CloseMainWindow();
         });
-    EXPECT_EQ(platform.RunMainWindow(Spec(), [](int) {}), 0);
+    EXPECT_EQ(platform.RunMainWindow(Layout(), [](int) {}), 0);
     EXPECT_EQ(platform.Owner(), nullptr);
 }
 
@@ -111,7 +111,7 @@ TEST(MainWindow, MenuItemsAndKeysReachTheirCommands) {
     WhenWindow([&] { return platform.Owner(); },
                [&](HWND main) {
                    window = main;
-                   for (const Menu& menu : Spec().menus) {
+                   for (const Menu& menu : Layout().menus) {
                        for (const MenuItem& item : menu.items) {
                            if (item.id != 0 && !item.grayed) {
                                PostMessageW(main, WM_COMMAND, MAKEWPARAM(item.id, 0), 0);
@@ -130,7 +130,7 @@ TEST(MainWindow, MenuItemsAndKeysReachTheirCommands) {
                           },
                           [&] { platform.CloseMainWindow(); }});
                });
-    EXPECT_EQ(platform.RunMainWindow(Spec(), [&](int id) { heard.push_back(id); }), 0);
+    EXPECT_EQ(platform.RunMainWindow(Layout(), [&](int id) { heard.push_back(id); }), 0);
     expected.insert(expected.end(), {11, 12, 73});
     EXPECT_EQ(heard, expected);
 }
@@ -155,7 +155,7 @@ TEST(MainWindow, TheWaitCursorShowsOverTheWindowUnlessABoxHasItDisabled) {
                    EXPECT_EQ(GetCursor(), arrow);
                    platform.CloseMainWindow();
                });
-    platform.RunMainWindow(Spec(), [](int) {});
+    platform.RunMainWindow(Layout(), [](int) {});
 }
 
 } // namespace

@@ -56,7 +56,8 @@ class DesktopWorkbenchTest : public ::testing::Test {
     // Runs the workbench's main window; `withWindow` gets it once it is shown.
     int Run(std::function<void(HWND)> withWindow) {
         WhenWindow([this] { return platform_.Owner(); }, std::move(withWindow));
-        return platform_.RunMainWindow(WorkbenchWindowSpec(), [this](int id) { (*dispatch_)(id); });
+        return platform_.RunMainWindow(WorkbenchWindowLayout(),
+                                       [this](int id) { (*dispatch_)(id); });
     }
 
     // Runs `command` from the menu; when the dialog captioned `caption` opens, checks it with
@@ -121,7 +122,7 @@ TEST_F(DesktopWorkbenchTest, MenuItemsAndKeysReachTheirCommandsAndExitClosesTheW
     });
     std::vector<int> expected;
     const int status = Run([&](HWND window) {
-        for (const Menu& menu : WorkbenchWindowSpec().menus) {
+        for (const Menu& menu : WorkbenchWindowLayout().menus) {
             for (const MenuItem& item : menu.items) {
                 if (item.id != 0 && !item.grayed && item.id != kCmdExit) {
                     PostMessageW(window, WM_COMMAND, MAKEWPARAM(item.id, 0), 0);
@@ -139,7 +140,7 @@ TEST_F(DesktopWorkbenchTest, MenuItemsAndKeysReachTheirCommandsAndExitClosesTheW
 }
 
 TEST_F(DesktopWorkbenchTest, EveryAcceleratorOfTheWorkbenchParses) {
-    const std::vector<Accelerator> accelerators = WorkbenchWindowSpec().accelerators;
+    const std::vector<Accelerator> accelerators = WorkbenchWindowLayout().accelerators;
     ASSERT_FALSE(accelerators.empty());
     for (const Accelerator& accelerator : accelerators) {
         ACCEL accel{};
