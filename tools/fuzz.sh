@@ -7,6 +7,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 total_seconds=60
+# A fixed seed keeps the run of CI repeatable; CORELITH_FUZZ_SEED=0 lets libFuzzer choose one.
+seed="${CORELITH_FUZZ_SEED:-1}"
 # folder:target:dictionary
 targets=(engine:format:descriptor.dict engine:project:descriptor.dict engine:data:descriptor.dict
   engine:run:descriptor.dict workbench:tables:tables.dict workbench:settings:tables.dict
@@ -37,7 +39,7 @@ for entry in "${targets[@]}"; do
   done
   log="$work/$target.log"
   if ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-    build-fuzz/bin/fuzz_"$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    build-fuzz/bin/fuzz_"$target" -max_total_time="$seconds" -seed="$seed" -timeout=10 -rss_limit_mb=2048 \
       -dict="$folder"/fuzz/"$dictionary" -artifact_prefix=build-fuzz/artifacts/"$target"- \
       "$corpus" >"$log" 2>&1 </dev/null; then
     echo "fuzz_$target: $(grep -E '^Done [0-9]+ runs' "$log" || echo 'done')"

@@ -213,11 +213,21 @@ int CheckOutputPaths(Workbench& wb, const CountingFiles& files) {
     return 0;
 }
 
+// True when the file holds nothing but blanks and line ends (or nothing at all), as the
+// table of a session that counted nothing is written. Leaves the file at its start.
+bool HoldsNoTable(std::FILE* input) {
+    int c = 0;
+    while ((c = std::fgetc(input)) == ' ' || c == '\t' || c == '\r' || c == '\n') {
+    }
+    const bool blank = c == EOF && std::ferror(input) == 0;
+    std::rewind(input);
+    return blank;
+}
+
 int ReadCountedTable(Workbench& wb, std::FILE* input, const std::string& path, SpeciesLayout layout,
                      CountingState& state) {
     Tables& t = wb.tables;
-    std::error_code error;
-    if (fs::file_size(NativePath(path), error) == 0 && !error) {
+    if (HoldsNoTable(input)) {
         // An empty file is where a new count starts: samples and species are added while
         // counting.
         state.speciesCount = 0;
