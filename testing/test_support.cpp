@@ -193,4 +193,31 @@ fs::path ScreenshotFolder() {
     return fs::path(folder);
 }
 
+int ReplayFuzzInputs(const fs::path& folder, FuzzEntry (*lookup)(const std::string&)) {
+    int replayed = 0;
+    if (!fs::is_directory(folder)) {
+        ADD_FAILURE() << "no folder " << folder;
+        return replayed;
+    }
+    for (const fs::directory_entry& target : fs::directory_iterator(folder)) {
+        if (!target.is_directory())
+            continue;
+        const FuzzEntry entry = lookup(TextOf(target.path().filename()));
+        EXPECT_NE(entry, nullptr) << "no fuzz target for " << target.path();
+        if (entry == nullptr)
+            continue;
+        for (const fs::directory_entry& input : fs::directory_iterator(target.path())) {
+            if (!input.is_regular_file() || input.path().filename() == "README.md")
+                continue;
+            const std::string data = ReadFile(input.path());
+            std::string failure;
+            EXPECT_TRUE(
+                entry(reinterpret_cast<const std::uint8_t*>(data.data()), data.size(), failure))
+                << input.path() << ": " << failure;
+            ++replayed;
+        }
+    }
+    return replayed;
+}
+
 } // namespace testsupport

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -104,5 +106,14 @@ void SetEnv(const std::string& name, const std::optional<std::string>& value);
 // The folder screenshots are written to (CORELITH_SCREENSHOT_DIR), or an empty path when
 // the run does not ask for pictures.
 fs::path ScreenshotFolder();
+
+// The entry of a fuzz target: true when the input kept every promise, else false with the
+// broken one in its last argument.
+using FuzzEntry = bool (*)(const std::uint8_t*, std::size_t, std::string&);
+
+// Replays every kept input in `folder`, one subfolder per fuzz target (README.md aside),
+// through the entry `lookup` gives for the target's name, each as a test expectation.
+// Returns how many inputs were replayed.
+int ReplayFuzzInputs(const fs::path& folder, FuzzEntry (*lookup)(const std::string&));
 
 } // namespace testsupport

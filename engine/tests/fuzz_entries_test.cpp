@@ -14,33 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 
 int ReplayFolder(const fs::path& folder) {
-    int replayed = 0;
-    if (!fs::is_directory(folder)) {
-        ADD_FAILURE() << "no folder " << folder;
-        return replayed;
-    }
-    for (const fs::directory_entry& target : fs::directory_iterator(folder)) {
-        if (!target.is_directory()) {
-            continue;
-        }
-        const Entry entry = EntryNamed(target.path().filename().string());
-        EXPECT_NE(entry, nullptr) << "no fuzz target for " << target.path();
-        if (entry == nullptr) {
-            continue;
-        }
-        for (const fs::directory_entry& input : fs::directory_iterator(target.path())) {
-            if (!input.is_regular_file() || input.path().filename() == "README.md") {
-                continue;
-            }
-            const std::string data = testsupport::ReadFile(input.path());
-            std::string failure;
-            EXPECT_TRUE(
-                entry(reinterpret_cast<const std::uint8_t*>(data.data()), data.size(), failure))
-                << input.path() << ": " << failure;
-            ++replayed;
-        }
-    }
-    return replayed;
+    return testsupport::ReplayFuzzInputs(folder, EntryNamed);
 }
 
 TEST(fuzz_entries_test, the_seed_corpus_runs_clean) {
